@@ -1,0 +1,74 @@
+// Word loads, stores and rotations shared by the engines.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace tarvolin::hash::bits {
+
+static_assert(std::endian::native == std::endian::little ||
+              std::endian::native == std::endian::big);
+
+inline std::uint32_t LoadLE32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap32(v);
+  return v;
+}
+
+inline std::uint64_t LoadLE64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+  return v;
+}
+
+inline std::uint32_t LoadBE32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap32(v);
+  return v;
+}
+
+inline std::uint64_t LoadBE64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+  return v;
+}
+
+inline void StoreLE32(std::uint8_t* p, std::uint32_t v) {
+  if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap32(v);
+  std::memcpy(p, &v, 4);
+}
+
+inline void StoreLE64(std::uint8_t* p, std::uint64_t v) {
+  if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+  std::memcpy(p, &v, 8);
+}
+
+inline void StoreBE32(std::uint8_t* p, std::uint32_t v) {
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap32(v);
+  std::memcpy(p, &v, 4);
+}
+
+inline void StoreBE64(std::uint8_t* p, std::uint64_t v) {
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+  std::memcpy(p, &v, 8);
+}
+
+inline constexpr std::uint32_t Rotl32(std::uint32_t x, int n) {
+  return std::rotl(x, n);
+}
+inline constexpr std::uint32_t Rotr32(std::uint32_t x, int n) {
+  return std::rotr(x, n);
+}
+inline constexpr std::uint64_t Rotl64(std::uint64_t x, int n) {
+  return std::rotl(x, n);
+}
+inline constexpr std::uint64_t Rotr64(std::uint64_t x, int n) {
+  return std::rotr(x, n);
+}
+
+}  // namespace tarvolin::hash::bits

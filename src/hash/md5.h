@@ -1,0 +1,33 @@
+// MD5 (RFC 1321) on the shared block-engine base.
+#pragma once
+
+#include <vector>
+
+#include "hash/hash.h"
+
+namespace tarvolin::hash {
+
+/// The MD family base: little-endian words, 64-byte blocks, 64-bit little-endian length.
+class TMDBase : public TBlockHash {
+ public:
+  void Initialize() override;
+
+ protected:
+  TMDBase(std::int32_t stateWords, std::int32_t hashSize);
+  void Pad() override;
+  TBytes ReadDigest() override;
+
+  std::vector<std::uint32_t> state_;
+};
+
+class TMD5 final : public TMDBase {
+ public:
+  TMD5();
+  std::string Name() const override { return "TMD5"; }
+  IHashPtr Clone() const override;
+
+ protected:
+  void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) override;
+};
+
+}  // namespace tarvolin::hash

@@ -1,0 +1,95 @@
+// SHA-0/SHA-1 compression: schedule expanded per block, 80 steps unrolled by five.
+#include "hash/sha1.h"
+
+#include "hash/bits.h"
+
+namespace tarvolin::hash {
+
+using bits::Rotl32;
+
+TSHA0::TSHA0() : TBlockHash(20, 64) {}
+
+void TSHA0::Initialize() {
+  state_[0] = 0x67452301;
+  state_[1] = 0xefcdab89;
+  state_[2] = 0x98badcfe;
+  state_[3] = 0x10325476;
+  state_[4] = 0xc3d2e1f0;
+  TBlockHash::Initialize();
+}
+
+IHashPtr TSHA0::Clone() const {
+  return std::make_shared<TSHA0>(*this);
+}
+
+void TSHA0::Pad() {
+  std::uint8_t length[8];
+  bits::StoreBE64(length, processed_bytes_ * 8);
+  PadWithLength(length);
+}
+
+TBytes TSHA0::ReadDigest() {
+  TBytes digest(20);
+  for (int i = 0; i < 5; ++i) bits::StoreBE32(&digest[4 * i], state_[i]);
+  return digest;
+}
+
+void TSHA0::ExpandMessage(std::uint32_t (&w)[80]) const {
+  for (int t = 16; t < 80; ++t) w[t] = w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16];
+}
+
+void TSHA1::ExpandMessage(std::uint32_t (&w)[80]) const {
+  for (int t = 16; t < 80; ++t) w[t] = Rotl32(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
+}
+
+IHashPtr TSHA1::Clone() const {
+  return std::make_shared<TSHA1>(*this);
+}
+
+#define SHA1_STEP(f, k, a, b, c, d, e, t)      \
+  e += Rotl32(a, 5) + f(b, c, d) + (k) + w[t]; \
+  b = Rotl32(b, 30)
+#define SHA1_CH(b, c, d) ((d) ^ ((b) & ((c) ^ (d))))
+#define SHA1_PARITY(b, c, d) ((b) ^ (c) ^ (d))
+#define SHA1_MAJ(b, c, d) (((b) & (c)) | ((d) & ((b) | (c))))
+#define SHA1_FIVE(f, k, t)               \
+  SHA1_STEP(f, k, a, b, c, d, e, t);     \
+  SHA1_STEP(f, k, e, a, b, c, d, t + 1); \
+  SHA1_STEP(f, k, d, e, a, b, c, t + 2); \
+  SHA1_STEP(f, k, c, d, e, a, b, t + 3); \
+  SHA1_STEP(f, k, b, c, d, e, a, t + 4)
+
+void TSHA0::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
+  std::uint32_t w[80];
+  for (; blocks > 0; --blocks, data += 64) {
+    for (int t = 0; t < 16; ++t) w[t] = bits::LoadBE32(data + 4 * t);
+    ExpandMessage(w);
+    std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
+    for (int t = 0; t < 20; t += 5) {
+      SHA1_FIVE(SHA1_CH, 0x5a827999u, t);
+    }
+    for (int t = 20; t < 40; t += 5) {
+      SHA1_FIVE(SHA1_PARITY, 0x6ed9eba1u, t);
+    }
+    for (int t = 40; t < 60; t += 5) {
+      SHA1_FIVE(SHA1_MAJ, 0x8f1bbcdcu, t);
+    }
+    for (int t = 60; t < 80; t += 5) {
+      SHA1_FIVE(SHA1_PARITY, 0xca62c1d6u, t);
+    }
+    state_[0] += a;
+    state_[1] += b;
+    state_[2] += c;
+    state_[3] += d;
+    state_[4] += e;
+  }
+  SecureZero(w, sizeof w);
+}
+
+#undef SHA1_STEP
+#undef SHA1_CH
+#undef SHA1_PARITY
+#undef SHA1_MAJ
+#undef SHA1_FIVE
+
+}  // namespace tarvolin::hash

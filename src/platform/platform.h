@@ -1,0 +1,71 @@
+// The operating-system layer: the only code that includes system headers.
+// Everything here speaks plain standard types; one source per platform implements it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvolin::platform {
+
+/// The line end of result lines, screens and files on this platform.
+inline constexpr const char* kLineEnd = "\n";
+/// The native path separator.
+inline constexpr char kPathSeparator = '/';
+
+/// What a path names, links followed.
+struct TPathInfo {
+  bool Exists = false;               ///< the path can be stat-ed
+  bool IsFolder = false;             ///< it is a folder
+  bool IsRegular = false;            ///< it is a regular file
+  std::int64_t Size = -1;            ///< size in bytes of a regular file, -1 otherwise
+  std::int64_t ModifiedSeconds = 0;  ///< last-write time, seconds since 1970 (UTC)
+};
+
+/// Looks the path up, following links. Returns false when it cannot be stat-ed.
+bool QueryPath(const std::string& path, TPathInfo& info);
+
+/// The path exists and is a folder.
+bool IsExistingFolder(const std::string& path);
+
+/// The path exists and is not a folder (a link counts when its target is not a folder).
+bool IsExistingFile(const std::string& path);
+
+/// Size in bytes of what the path names (links followed); -1 when it cannot be stat-ed.
+std::int64_t FileSizeOf(const std::string& path);
+
+/// Full path of the running program file.
+std::string ProgramPath();
+
+/// Text of an operating-system error number.
+std::string ErrorText(int errorNumber);
+
+/// A file opened read-only. Reads refill until the request is satisfied or the end is reached,
+/// so a short read from a pipe is never taken for the end of the data.
+class TInputFile {
+ public:
+  TInputFile() = default;
+  ~TInputFile();
+  TInputFile(const TInputFile&) = delete;
+  TInputFile& operator=(const TInputFile&) = delete;
+
+  /// Opens the file; on failure returns false and puts the system's message in `error`.
+  bool Open(const std::string& path, std::string& error);
+  /// Reads up to `count` bytes; returns the number read (less only at the end) or -1 on failure.
+  std::int64_t Read(std::uint8_t* destination, std::int64_t count, std::string& error);
+  /// Moves to `offset` bytes from the start.
+  bool Seek(std::int64_t offset, std::string& error);
+  /// Current offset from the start.
+  std::int64_t Position() const { return position_; }
+  /// Size of a regular file; -1 for anything else (pipes, devices, empty or pseudo-files),
+  /// which is read to its end.
+  std::int64_t Size() const { return size_; }
+  bool IsOpen() const { return handle_ >= 0; }
+  void Close();
+
+ private:
+  int handle_ = -1;
+  std::int64_t size_ = -1;
+  std::int64_t position_ = 0;
+};
+
+}  // namespace tarvolin::platform

@@ -1,0 +1,124 @@
+// POSIX implementation of the platform layer.
+#include "platform/platform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace tarvolin::platform {
+
+bool QueryPath(const std::string& path, TPathInfo& info) {
+  info = TPathInfo{};
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+  info.Exists = true;
+  info.IsFolder = S_ISDIR(st.st_mode);
+  info.IsRegular = S_ISREG(st.st_mode);
+  info.Size = info.IsRegular ? static_cast<std::int64_t>(st.st_size) : -1;
+  info.ModifiedSeconds = static_cast<std::int64_t>(st.st_mtime);
+  return true;
+}
+
+bool IsExistingFolder(const std::string& path) {
+  TPathInfo info;
+  return QueryPath(path, info) && info.IsFolder;
+}
+
+bool IsExistingFile(const std::string& path) {
+  TPathInfo info;
+  return QueryPath(path, info) && !info.IsFolder;
+}
+
+std::int64_t FileSizeOf(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+std::string ProgramPath() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string ErrorText(int errorNumber) {
+  return std::strerror(errorNumber);
+}
+
+TInputFile::~TInputFile() {
+  Close();
+}
+
+bool TInputFile::Open(const std::string& path, std::string& error) {
+  Close();
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error = ErrorText(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    error = ErrorText(errno);
+    ::close(fd);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    error = ErrorText(EISDIR);
+    ::close(fd);
+    return false;
+  }
+  handle_ = fd;
+  // Pseudo-files (/proc, /sys) are regular but report size 0 while holding data; like pipes
+  // and devices they are read to their end instead of trusting the size.
+  size_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+  position_ = 0;
+#ifdef POSIX_FADV_SEQUENTIAL
+  if (size_ > 0) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+  return true;
+}
+
+std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std::string& error) {
+  std::int64_t total = 0;
+  while (total < count) {
+    const ssize_t n = ::read(handle_, destination + total, static_cast<std::size_t>(count - total));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = ErrorText(errno);
+      return -1;
+    }
+    if (n == 0) break;
+    total += n;
+  }
+  position_ += total;
+  return total;
+}
+
+bool TInputFile::Seek(std::int64_t offset, std::string& error) {
+  if (::lseek(handle_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    error = ErrorText(errno);
+    return false;
+  }
+  position_ = offset;
+  return true;
+}
+
+void TInputFile::Close() {
+  if (handle_ >= 0) ::close(handle_);
+  handle_ = -1;
+  size_ = -1;
+  position_ = 0;
+}
+
+}  // namespace tarvolin::platform

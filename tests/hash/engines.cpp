@@ -1,0 +1,33 @@
+// Registry of the engines under test.
+#include "hash/engines.h"
+
+#include "hash/md5.h"
+#include "hash/sha1.h"
+#include "hash/sha2.h"
+
+namespace tarvolin::test {
+
+template <typename T>
+static hash::IHashPtr Create() {
+  return std::make_shared<T>();
+}
+
+const std::vector<TEngineInfo>& AllEngines() {
+  static const std::vector<TEngineInfo> engines = {
+      {"MD5", "md5", Create<hash::TMD5>},
+      {"SHA1", "sha1", Create<hash::TSHA1>},
+      {"SHA2_256", "sha256", Create<hash::TSHA2_256>},
+      {"SHA2_384", "sha384", Create<hash::TSHA2_384>},
+      {"SHA2_512", "sha512", Create<hash::TSHA2_512>},
+  };
+  return engines;
+}
+
+hash::IHashPtr MakeEngine(const std::string& section) {
+  for (const TEngineInfo& engine : AllEngines()) {
+    if (engine.Section == section) return engine.Make();
+  }
+  return nullptr;
+}
+
+}  // namespace tarvolin::test

@@ -1,0 +1,109 @@
+// One streaming harness for every engine: however a message is split, started, cloned or
+// finished, the digest is the one-shot digest.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "hash/engines.h"
+#include "support/test_support.h"
+
+namespace tarvolin::test {
+namespace {
+
+class Streaming : public ::testing::TestWithParam<TEngineInfo> {
+ protected:
+  std::string OneShot(const TBytes& data) {
+    return ToHex(GetParam().Make()->HashBytes(data)->GetBytes());
+  }
+
+  /// Lengths around every boundary an engine has: its block, BLAKE3's 1 KiB chunk, the 64 KiB
+  /// read chunk.
+  std::vector<std::size_t> Lengths() {
+    const auto block = static_cast<std::size_t>(GetParam().Make()->BlockSize());
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 3 * block + 1; ++n) lengths.push_back(n);
+    for (std::size_t n : {1023, 1024, 1025, 2047, 2048, 2049, 4095, 4097, 65535, 65536, 65537}) {
+      lengths.push_back(n);
+    }
+    return lengths;
+  }
+};
+
+TEST_P(Streaming, SplitsEqualOneShot) {
+  const TBytes data = RandomBytes(65537 + 16, 7);
+  std::mt19937 random(1);
+  auto engine = GetParam().Make();
+  for (const std::size_t length : Lengths()) {
+    const TBytes message(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::string expected = OneShot(message);
+
+    if (length <= 4097) {  // byte by byte
+      engine->Initialize();
+      for (std::size_t i = 0; i < length; ++i) engine->UpdateRange(message, i, 1);
+      ASSERT_EQ(ToHex(engine->Final()->GetBytes()), expected) << "byte by byte, length " << length;
+    }
+
+    // Random pieces, each taken from a copy that starts at a misaligned offset.
+    for (int round = 0; round < 3; ++round) {
+      engine->Initialize();
+      std::size_t done = 0;
+      while (done < length) {
+        const std::size_t piece = std::min<std::size_t>(length - done, random() % 300 + 1);
+        const std::size_t shift = random() % 8;
+        TBytes shifted(shift, 0xAA);
+        shifted.insert(shifted.end(), message.begin() + static_cast<std::ptrdiff_t>(done),
+                       message.begin() + static_cast<std::ptrdiff_t>(done + piece));
+        engine->UpdateRange(shifted, shift, piece);
+        done += piece;
+      }
+      ASSERT_EQ(ToHex(engine->Final()->GetBytes()), expected) << "random split, length " << length;
+    }
+  }
+}
+
+TEST_P(Streaming, CloneMidMessageIsIndependent) {
+  const TBytes data = RandomBytes(5000, 11);
+  const TBytes head(data.begin(), data.begin() + 1337);
+  const TBytes tail(data.begin() + 1337, data.end());
+  auto source = GetParam().Make();
+  source->Initialize();
+  source->UpdateBytes(head);
+  auto clone = source->Clone();
+  ASSERT_NE(clone.get(), source.get());
+  EXPECT_EQ(clone->Name(), source->Name());
+
+  clone->UpdateBytes(tail);
+  clone->UpdateBytes(tail);  // only the clone sees this
+  source->UpdateBytes(tail);
+  EXPECT_EQ(ToHex(source->Final()->GetBytes()), OneShot(data));
+
+  TBytes doubled = data;
+  doubled.insert(doubled.end(), tail.begin(), tail.end());
+  EXPECT_EQ(ToHex(clone->Final()->GetBytes()), OneShot(doubled));
+}
+
+TEST_P(Streaming, FinalLeavesEngineReady) {
+  const TBytes data = RandomBytes(777, 3);
+  auto engine = GetParam().Make();
+  engine->Initialize();
+  engine->UpdateBytes(data);
+  const std::string first = ToHex(engine->Final()->GetBytes());
+  EXPECT_EQ(first, OneShot(data));
+  // A second Final without input is the digest of the empty message.
+  EXPECT_EQ(ToHex(engine->Final()->GetBytes()), OneShot({}));
+  // And the engine serves the next message from a fresh state.
+  engine->UpdateBytes(data);
+  EXPECT_EQ(ToHex(engine->Final()->GetBytes()), first);
+  EXPECT_EQ(ToHex(engine->HashBytes(data)->GetBytes()), first);
+  EXPECT_EQ(engine->HashBytes(data)->GetBytes().size(),
+            static_cast<std::size_t>(engine->HashSize()));
+}
+
+std::string EngineName(const ::testing::TestParamInfo<TEngineInfo>& info) {
+  return info.param.Section;
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, Streaming, ::testing::ValuesIn(AllEngines()), EngineName);
+
+}  // namespace
+}  // namespace tarvolin::test

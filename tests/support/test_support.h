@@ -1,0 +1,70 @@
+// Helpers shared by the unit tests: scratch folders, deterministic data, hex, external oracles
+// and the known-answer file reader.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarvolin::test {
+
+using TBytes = std::vector<std::uint8_t>;
+
+/// A fresh folder under the system's temporary folder, removed with everything in it.
+class TScratchDir {
+ public:
+  TScratchDir();
+  ~TScratchDir();
+  TScratchDir(const TScratchDir&) = delete;
+  TScratchDir& operator=(const TScratchDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  /// Writes `data` to `name` inside the folder and returns the full path.
+  std::string WriteFile(const std::string& name, const TBytes& data) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+/// Reproducible pseudo-random bytes.
+TBytes RandomBytes(std::size_t size, std::uint64_t seed);
+
+std::string ToHex(const TBytes& bytes);
+TBytes FromHex(const std::string& hex);
+TBytes BytesOf(const std::string& text);
+
+/// Runs a shell command and returns its standard output, or nothing when it failed.
+std::optional<std::string> RunCommand(const std::string& command);
+
+/// Whether a program is on the PATH.
+bool HaveProgram(const std::string& name);
+
+/// Lower-case digests by python3's hashlib for each (file, algorithm) pair, in order; nothing
+/// when python3 is not available. The algorithm names are hashlib's.
+std::optional<std::vector<std::string>> PythonDigests(
+    const std::vector<std::pair<std::string, std::string>>& fileAlgorithmPairs);
+
+/// One record of a known-answer file: its section and its fields, ended by an `Out` line.
+struct TVectorRecord {
+  std::string Section;
+  std::map<std::string, std::string> Fields;
+  int Line = 0;
+  std::string File;
+  friend void PrintTo(const TVectorRecord& r, std::ostream* os) {
+    *os << r.File << ":" << r.Line << " [" << r.Section << "]";
+  }
+};
+
+/// Reads every `.vec` file of a folder. Lines: `[SECTION]`, `Key = value`, `#` comments.
+std::vector<TVectorRecord> ReadVectorFolder(const std::filesystem::path& folder);
+
+/// The input a record describes: `In` (hex) or `Text`, repeated `Repeat` times.
+TBytes RecordInput(const TVectorRecord& record);
+
+/// Folder of the test data files.
+std::filesystem::path TestDataDir();
+
+}  // namespace tarvolin::test
