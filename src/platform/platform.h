@@ -2,6 +2,7 @@
 // Everything here speaks plain standard types; one source per platform implements it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -66,6 +67,38 @@ class TInputFile {
   int handle_ = -1;
   std::int64_t size_ = -1;
   std::int64_t position_ = 0;
+};
+
+/// A file or standard stream opened for writing. Writes either complete or report the
+/// system's message; nothing is buffered here.
+class TOutputHandle {
+ public:
+  enum class TMode { Create, Append };
+  TOutputHandle() = default;
+  ~TOutputHandle();
+  TOutputHandle(const TOutputHandle&) = delete;
+  TOutputHandle& operator=(const TOutputHandle&) = delete;
+
+  /// Standard output or standard error (not closed by `Close`).
+  static TOutputHandle StandardOutput();
+  static TOutputHandle StandardError();
+  TOutputHandle(TOutputHandle&& other) noexcept;
+  TOutputHandle& operator=(TOutputHandle&& other) noexcept;
+
+  /// Creates or truncates (`Create`) or appends to (`Append`) a file.
+  bool Open(const std::string& path, TMode mode, std::string& error);
+  /// Writes every byte; false with the system's message when that fails.
+  bool Write(const char* data, std::size_t size, std::string& error);
+  /// Closes a file (reporting a failed close); standard streams stay open.
+  bool Close(std::string& error);
+  bool IsOpen() const { return handle_ >= 0; }
+  /// Whether this is a terminal (then output is written line by line).
+  bool IsTerminal() const;
+
+ private:
+  explicit TOutputHandle(int standardHandle) : handle_(standardHandle), owned_(false) {}
+  int handle_ = -1;
+  bool owned_ = false;
 };
 
 }  // namespace tarvolin::platform

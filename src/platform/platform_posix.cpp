@@ -121,4 +121,85 @@ void TInputFile::Close() {
   position_ = 0;
 }
 
+TOutputHandle::~TOutputHandle() {
+  std::string ignored;
+  Close(ignored);
+}
+
+TOutputHandle TOutputHandle::StandardOutput() {
+  return TOutputHandle(STDOUT_FILENO);
+}
+
+TOutputHandle TOutputHandle::StandardError() {
+  return TOutputHandle(STDERR_FILENO);
+}
+
+TOutputHandle::TOutputHandle(TOutputHandle&& other) noexcept
+    : handle_(other.handle_), owned_(other.owned_) {
+  other.handle_ = -1;
+  other.owned_ = false;
+}
+
+TOutputHandle& TOutputHandle::operator=(TOutputHandle&& other) noexcept {
+  if (this != &other) {
+    std::string ignored;
+    Close(ignored);
+    handle_ = other.handle_;
+    owned_ = other.owned_;
+    other.handle_ = -1;
+    other.owned_ = false;
+  }
+  return *this;
+}
+
+bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error) {
+  std::string ignored;
+  Close(ignored);
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == TMode::Append ? O_APPEND : O_TRUNC);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error = ErrorText(errno);
+    return false;
+  }
+  handle_ = fd;
+  owned_ = true;
+  return true;
+}
+
+bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error) {
+  if (handle_ < 0) {
+    error = ErrorText(EBADF);
+    return false;
+  }
+  while (size > 0) {
+    const ssize_t n = ::write(handle_, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = ErrorText(errno);
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool TOutputHandle::Close(std::string& error) {
+  bool ok = true;
+  if (owned_ && handle_ >= 0 && ::close(handle_) != 0) {
+    error = ErrorText(errno);
+    ok = false;
+  }
+  handle_ = -1;
+  owned_ = false;
+  return ok;
+}
+
+bool TOutputHandle::IsTerminal() const {
+  return handle_ >= 0 && ::isatty(handle_) == 1;
+}
+
 }  // namespace tarvolin::platform

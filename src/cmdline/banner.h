@@ -1,0 +1,42 @@
+// Command-line engine: the program's version record, the banner and the build line.
+#pragma once
+
+#include <string>
+
+namespace tarvolin::cmdline {
+
+/// The running program's name, version and version strings.
+struct TFileVersionInfoRec {
+  bool Filled = false;
+  std::string FileName;
+  std::string BaseName;
+  std::string FileExt;
+  std::string Title = "n/a";
+  std::string FullNameVersion = "n/a";
+  std::string BaseNameVersion = "n/a";
+  std::string ProductName = "n/a";
+  std::string InternalName = "n/a";
+  std::string OriginalFilename = "n/a";
+  std::string FileVersion = "n/a";
+  std::string ProductVersion = "n/a";
+  std::string FileDescription = "n/a";
+  std::string CompanyName = "n/a";
+  std::string Copyright = "n/a";
+  std::string Comments = "n/a";
+  std::string FileSize = "n/a";
+  std::string FileDir;
+};
+
+extern TFileVersionInfoRec VersionInfo;
+extern bool BannerShown;
+extern bool AutoBanner;
+
+/// Fills the record from a file (empty name: the running program). Reports a missing file (70),
+/// a file without version information (74) or another failure (73) on `ErrorOut` and in
+/// `ExitStatus`, and returns normally.
+void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileName, bool upperCase);
+
+/// Banner (`showBanner`) and build line (`showBuild`) on `ErrorOut`, at most once per process.
+void ShowBanner(TFileVersionInfoRec& record, bool showBuild, bool showBanner);
+
+}  // namespace tarvolin::cmdline

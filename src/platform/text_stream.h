@@ -1,0 +1,63 @@
+// Buffered text output: every byte the program writes goes through one of these streams, so
+// buffering, line ends and write-failure handling live in one place.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace tarvolin::platform {
+
+/// A write that failed: the stream's name ("<stdout>", "<stderr>" or the file name) and the
+/// system's message.
+class EWriteError : public std::runtime_error {
+ public:
+  EWriteError(std::string streamName, const std::string& message)
+      : std::runtime_error(message), stream_name_(std::move(streamName)) {}
+  const std::string& StreamName() const { return stream_name_; }
+
+ private:
+  std::string stream_name_;
+};
+
+class TTextStream {
+ public:
+  /// `bufferSize` 0 writes through at once; `lineFlush` writes each complete line at once.
+  TTextStream(TOutputHandle handle, std::string name, std::size_t bufferSize, bool lineFlush);
+  ~TTextStream();
+  TTextStream(const TTextStream&) = delete;
+  TTextStream& operator=(const TTextStream&) = delete;
+
+  /// Writes text; throws `EWriteError` when the bytes cannot be written. A closed stream
+  /// receives nothing more.
+  void Write(std::string_view text);
+  /// Writes the text and the platform's line end.
+  void WriteLine(std::string_view text);
+  void Flush();
+  /// Flushes and closes; throws `EWriteError` when either fails.
+  void Close();
+  bool IsClosed() const { return closed_; }
+  const std::string& Name() const { return name_; }
+  /// A stream flushed before anything is written here, so two streams on one terminal keep
+  /// their order (standard output before standard error).
+  void SetFlushFirst(TTextStream* other) { flush_first_ = other; }
+
+ private:
+  TOutputHandle handle_;
+  std::string name_;
+  std::string buffer_;
+  std::size_t capacity_;
+  bool line_flush_;
+  bool closed_ = false;
+  TTextStream* flush_first_ = nullptr;
+};
+
+/// The process's standard output: 64 KiB blocks, or line by line on a terminal.
+TTextStream& StdOut();
+/// The process's standard error: written through, after standard output is flushed.
+TTextStream& StdErr();
+
+}  // namespace tarvolin::platform
