@@ -290,6 +290,25 @@ IHashPtr THash::Clone() const {
   throw ENotImplementedError("Clone Not Yet Implemented For \"" + Name() + "\"");
 }
 
+std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
+                                                  std::span<IHash* const> engines) {
+  if (!platform::IsExistingFile(fileName)) throw EArgumentError("Specified File Not Found");
+  for (IHash* engine : engines) engine->Initialize();
+  TFileStream stream(fileName);
+  const auto chunk = static_cast<std::int64_t>(buffer_.size());
+  for (;;) {
+    const std::int64_t n = stream.Read(buffer_.data(), chunk);
+    for (IHash* engine : engines) {
+      engine->UpdateRange(buffer_, 0, static_cast<std::size_t>(n));
+    }
+    if (n < chunk) break;
+  }
+  std::vector<IHashResultPtr> results;
+  results.reserve(engines.size());
+  for (IHash* engine : engines) results.push_back(engine->Final());
+  return results;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Block buffering
 

@@ -356,6 +356,21 @@ class TBlockHash : public THash {
   std::uint64_t processed_bytes_ = 0;
 };
 
+/// Hashes files with several engines at once, reading each file only once. The read buffer is
+/// kept across files.
+class TFileHasher {
+ public:
+  explicit TFileHasher(std::int32_t bufferSize = THash::kDefaultBufferSize)
+      : buffer_(static_cast<std::size_t>(bufferSize)) {}
+  /// One result per engine, in order. Fails as `HashFile` does: "Specified File Not Found" for a
+  /// missing file or a folder, `EFileError` when the file cannot be opened or read.
+  std::vector<IHashResultPtr> HashFile(const std::string& fileName,
+                                       std::span<IHash* const> engines);
+
+ private:
+  std::vector<std::uint8_t> buffer_;
+};
+
 /// Overwrites memory with zeros in a way the compiler may not remove.
 void SecureZero(void* data, std::size_t size);
 
