@@ -2,8 +2,11 @@
 #include "hash/engines.h"
 
 #include "hash/md5.h"
+#include "hash/murmurhash3.h"
 #include "hash/sha1.h"
 #include "hash/sha2.h"
+#include "hash/sha3.h"
+#include "hash/xxhash64.h"
 
 namespace tarvolin::test {
 
@@ -19,6 +22,12 @@ const std::vector<TEngineInfo>& AllEngines() {
       {"SHA2_256", "sha256", Create<hash::TSHA2_256>},
       {"SHA2_384", "sha384", Create<hash::TSHA2_384>},
       {"SHA2_512", "sha512", Create<hash::TSHA2_512>},
+      {"SHA3_256", "sha3_256", Create<hash::TSHA3_256>},
+      {"SHA3_384", "sha3_384", Create<hash::TSHA3_384>},
+      {"SHA3_512", "sha3_512", Create<hash::TSHA3_512>},
+      {"XXHash64", "", Create<hash::TXXHash64>},
+      {"MurmurHash3_x86_128", "", Create<hash::TMurmurHash3_x86_128>},
+      {"MurmurHash3_x64_128", "", Create<hash::TMurmurHash3_x64_128>},
   };
   return engines;
 }

@@ -1,0 +1,140 @@
+// XXH64: four accumulator lanes over 32-byte stripes, merge, tail steps and avalanche.
+#include "hash/xxhash64.h"
+
+#include <cstring>
+#include <string>
+
+#include "hash/bits.h"
+
+namespace tarvolin::hash {
+
+using bits::LoadLE32;
+using bits::LoadLE64;
+using bits::Rotl64;
+
+namespace {
+
+// The five 64-bit primes of XXH64.
+constexpr std::uint64_t kPrime1 = 0x9e3779b185ebca87ULL;
+constexpr std::uint64_t kPrime2 = 0xc2b2ae3d27d4eb4fULL;
+constexpr std::uint64_t kPrime3 = 0x165667b19e3779f9ULL;
+constexpr std::uint64_t kPrime4 = 0x85ebca77c2b2ae63ULL;
+constexpr std::uint64_t kPrime5 = 0x27d4eb2f165667c5ULL;
+
+inline std::uint64_t Round(std::uint64_t accumulator, std::uint64_t input) {
+  return Rotl64(accumulator + input * kPrime2, 31) * kPrime1;
+}
+
+inline std::uint64_t MergeRound(std::uint64_t hash, std::uint64_t lane) {
+  return (hash ^ Round(0, lane)) * kPrime1 + kPrime4;
+}
+
+}  // namespace
+
+void TXXHash64::Initialize() {
+  const std::uint64_t seed = key_;
+  state_.seed = seed;
+  state_.v1 = seed + kPrime1 + kPrime2;
+  state_.v2 = seed + kPrime2;
+  state_.v3 = seed;
+  state_.v4 = seed - kPrime1;
+  state_.total_length = 0;
+  state_.memory_size = 0;
+}
+
+void TXXHash64::ProcessStripes(const std::uint8_t* data, std::size_t stripes) {
+  std::uint64_t v1 = state_.v1, v2 = state_.v2, v3 = state_.v3, v4 = state_.v4;
+  for (; stripes > 0; --stripes, data += 32) {
+    v1 = Round(v1, LoadLE64(data));
+    v2 = Round(v2, LoadLE64(data + 8));
+    v3 = Round(v3, LoadLE64(data + 16));
+    v4 = Round(v4, LoadLE64(data + 24));
+  }
+  state_.v1 = v1;
+  state_.v2 = v2;
+  state_.v3 = v3;
+  state_.v4 = v4;
+}
+
+void TXXHash64::TransformBytes(const std::uint8_t* data, std::size_t count) {
+  state_.total_length += count;
+  if (state_.memory_size + count < 32) {
+    if (count > 0) std::memcpy(state_.memory + state_.memory_size, data, count);
+    state_.memory_size += static_cast<std::uint32_t>(count);
+    return;
+  }
+  if (state_.memory_size > 0) {
+    const std::size_t fill = 32 - state_.memory_size;
+    std::memcpy(state_.memory + state_.memory_size, data, fill);
+    ProcessStripes(state_.memory, 1);
+    data += fill;
+    count -= fill;
+    state_.memory_size = 0;
+  }
+  if (const std::size_t stripes = count / 32; stripes > 0) {
+    ProcessStripes(data, stripes);
+    data += stripes * 32;
+    count -= stripes * 32;
+  }
+  if (count > 0) std::memcpy(state_.memory, data, count);
+  state_.memory_size = static_cast<std::uint32_t>(count);
+}
+
+IHashResultPtr TXXHash64::Final() {
+  std::uint64_t h;
+  if (state_.total_length >= 32) {
+    h = Rotl64(state_.v1, 1) + Rotl64(state_.v2, 7) + Rotl64(state_.v3, 12) + Rotl64(state_.v4, 18);
+    h = MergeRound(h, state_.v1);
+    h = MergeRound(h, state_.v2);
+    h = MergeRound(h, state_.v3);
+    h = MergeRound(h, state_.v4);
+  } else {
+    h = state_.seed + kPrime5;
+  }
+  h += state_.total_length;
+
+  const std::uint8_t* p = state_.memory;
+  std::uint32_t rest = state_.memory_size;
+  for (; rest >= 8; rest -= 8, p += 8) {
+    h = Rotl64(h ^ Round(0, LoadLE64(p)), 27) * kPrime1 + kPrime4;
+  }
+  if (rest >= 4) {
+    h = Rotl64(h ^ (LoadLE32(p) * kPrime1), 23) * kPrime2 + kPrime3;
+    rest -= 4;
+    p += 4;
+  }
+  for (; rest > 0; --rest, ++p) h = Rotl64(h ^ (*p * kPrime5), 11) * kPrime1;
+
+  h ^= h >> 33;
+  h *= kPrime2;
+  h ^= h >> 29;
+  h *= kPrime3;
+  h ^= h >> 32;
+
+  auto result = std::make_shared<THashResult>(h);
+  Initialize();
+  return result;
+}
+
+IHashPtr TXXHash64::Clone() const {
+  return std::make_shared<TXXHash64>(*this);
+}
+
+TBytes TXXHash64::Key() const {
+  TBytes key(8);
+  bits::StoreLE64(key.data(), key_);
+  return key;
+}
+
+void TXXHash64::SetKey(TByteSpan key) {
+  if (key.empty()) {
+    key_ = 0;
+    return;
+  }
+  if (key.size() != static_cast<std::size_t>(KeyLength())) {
+    throw EArgumentError("KeyLength Must Be Equal to " + std::to_string(KeyLength()));
+  }
+  key_ = LoadLE64(key.data());
+}
+
+}  // namespace tarvolin::hash
