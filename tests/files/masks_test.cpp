@@ -102,7 +102,8 @@ TEST(Mask, CharacterSets) {
   EXPECT_TRUE(FileMatch("[A-C]x", "Bx", true));
   EXPECT_FALSE(FileMatch("[A-C]x", "bx", true));
 
-  const auto& set = TMask("[a-c-e]").Compiled().Elements.at(0);
+  const TMask range("[a-c-e]");
+  const auto& set = range.Compiled().Elements.at(0);
   for (char c = 'a'; c <= 'e'; ++c) EXPECT_TRUE(set.Set.test(static_cast<unsigned char>(c))) << c;
   EXPECT_EQ(set.Set.count(), 5u);
   EXPECT_EQ(TMask("[z-a]]").Compiled().Elements.at(0).Set.count(), 1u);  // just "z"
