@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvolin::platform {
 
@@ -100,5 +101,46 @@ class TOutputHandle {
   int handle_ = -1;
   bool owned_ = false;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Folder listing for the folder walk (folder_posix.cpp)
+
+/// What a folder entry is, links followed.
+enum class TEntryKind : std::uint8_t {
+  File,        ///< a regular file, or a link whose target is one
+  Folder,      ///< a folder, or a link whose target is one
+  BrokenLink,  ///< a link whose target cannot be stat-ed
+  Other,       ///< a pipe, socket, device node or anything else that must not be read
+};
+
+/// One entry of a folder, as cheap as the system can give it.
+struct TFolderEntry {
+  std::string Name;
+  TEntryKind Kind = TEntryKind::Other;
+  bool IsLink = false;  ///< the entry itself is a symbolic link
+};
+
+/// Identity of a folder (device and inode on POSIX), used to stop link cycles.
+struct TFolderId {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  friend bool operator==(const TFolderId&, const TFolderId&) = default;
+};
+
+/// Lists a folder's entries in the system's order, without "." and "..". `folder` may end in a
+/// separator; the empty text is the current folder. `id` receives the identity of the folder
+/// actually opened (links followed). Returns false when the folder cannot be opened; entries
+/// read before a failure part-way are kept.
+bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEntry>& entries);
+
+/// Details of what a path names, links followed, for folder-walk file information.
+struct TEntryDetails {
+  std::int64_t Size = -1;            ///< bytes of a regular file, 0 for a folder, -1 unknown
+  std::int64_t ModifiedSeconds = 0;  ///< last-write time, seconds since 1970 (UTC)
+  bool ReadOnly = false;             ///< nobody holds write permission
+};
+
+/// Looks the path up, following links; false when it cannot be stat-ed.
+bool QueryEntryDetails(const std::string& path, TEntryDetails& details);
 
 }  // namespace tarvolin::platform

@@ -1,0 +1,273 @@
+// The folder searcher: search-path normalisation, the depth-first walk and the list variant.
+#include "files/searcher.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <stdexcept>
+
+#include "files/masks.h"
+#include "files/unicode.h"
+
+namespace tarvolin::files {
+
+namespace {
+
+constexpr char kSeparator = platform::kPathSeparator;
+
+/// Attribute bits that make an enumeration skip an entry when its filter lacks them.
+constexpr std::uint16_t kFilteredBits = kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory;
+
+/// The bits known from the listing alone, without a stat.
+std::uint16_t ListedAttributes(const platform::TFolderEntry& entry) {
+  std::uint16_t attributes = 0;
+  if (entry.Kind == platform::TEntryKind::Folder) attributes |= kAttrDirectory;
+  if (!entry.Name.empty() && entry.Name[0] == '.') attributes |= kAttrHidden;
+  return attributes;
+}
+
+bool PassesFilter(std::uint16_t attributes, std::uint16_t filter) {
+  return (attributes & kFilteredBits & ~filter) == 0;
+}
+
+bool NeedsResolving(std::string_view piece) {
+  if (piece.empty()) return false;
+  if (piece.front() == ' ' || piece.back() == ' ') return true;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = piece.find(kSeparator, start);
+    const std::string_view segment =
+        piece.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    // An empty segment anywhere but at the very start or end means two separators in a row.
+    if (segment.empty() && start != 0 && end != std::string_view::npos) return true;
+    if (segment == "." || segment == "..") return true;
+    if (end == std::string_view::npos) return false;
+    start = end + 1;
+  }
+}
+
+std::string Resolve(std::string_view piece) {
+  const std::size_t first = piece.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  piece = piece.substr(first, piece.find_last_not_of(' ') - first + 1);
+  const bool absolute = piece.front() == kSeparator;
+  std::vector<std::string_view> segments;
+  std::size_t start = 0;
+  while (start <= piece.size()) {
+    std::size_t end = piece.find(kSeparator, start);
+    if (end == std::string_view::npos) end = piece.size();
+    const std::string_view segment = piece.substr(start, end - start);
+    if (segment.empty() || segment == ".") {
+      // dropped
+    } else if (segment == "..") {
+      if (!segments.empty() && segments.back() != "..") {
+        segments.pop_back();
+      } else if (!absolute) {
+        segments.push_back(segment);  // above the current folder: kept
+      }                               // the root's parent is the root
+    } else {
+      segments.push_back(segment);
+    }
+    start = end + 1;
+  }
+  std::string out;
+  if (absolute) out += kSeparator;
+  for (std::size_t k = 0; k < segments.size(); ++k) {
+    if (k > 0) out += kSeparator;
+    out += segments[k];
+  }
+  return out;
+}
+
+/// Whether `inner` lies inside `outer`: it begins with `outer` followed by a separator.
+bool LiesInside(const std::string& inner, const std::string& outer) {
+  if (outer.back() == kSeparator) {  // the root
+    return inner.size() > outer.size() && StartsWithIgnoringCase(inner, outer);
+  }
+  return StartsWithIgnoringCase(inner, outer + kSeparator);
+}
+
+/// Clears the searching state however the search ends.
+class TSearchGuard {
+ public:
+  TSearchGuard(bool& searching, const TMaskList*& masks, std::vector<platform::TFolderId>& open)
+      : searching_(searching), masks_(masks), open_(open) {
+    searching_ = true;
+  }
+  ~TSearchGuard() {
+    searching_ = false;
+    masks_ = nullptr;
+    open_.clear();
+  }
+  TSearchGuard(const TSearchGuard&) = delete;
+  TSearchGuard& operator=(const TSearchGuard&) = delete;
+
+ private:
+  bool& searching_;
+  const TMaskList*& masks_;
+  std::vector<platform::TFolderId>& open_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Entry information
+
+const platform::TEntryDetails* TSearchEntry::Details() const {
+  if (!looked_) {
+    looked_ = true;
+    found_ = platform::QueryEntryDetails(fullPath_, details_);
+  }
+  return found_ ? &details_ : nullptr;
+}
+
+std::uint16_t TSearchEntry::Attributes() const {
+  std::uint16_t attributes = directory_ ? kAttrDirectory : 0;
+  if (!name_.empty() && name_[0] == '.') attributes |= kAttrHidden;
+  if (const auto* details = Details(); details != nullptr && details->ReadOnly) {
+    attributes |= kAttrReadOnly;
+  }
+  return attributes;
+}
+
+std::int64_t TSearchEntry::Size() const {
+  const auto* details = Details();
+  return details != nullptr ? details->Size : -1;
+}
+
+std::int64_t TSearchEntry::LastWriteTime() const {
+  const auto* details = Details();
+  return details != nullptr ? details->ModifiedSeconds : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search path
+
+std::string NormalizeSearchFolder(std::string_view piece) {
+  std::string folder = NeedsResolving(piece) ? Resolve(piece) : std::string(piece);
+  while (folder.size() > 1 && folder.back() == kSeparator) folder.pop_back();
+  return folder;
+}
+
+TStringList SearchFolders(std::string_view searchPath, bool searchSubfolders) {
+  TStringList folders;
+  for (const std::string& piece : TParseStringList(searchPath, ";")) {
+    std::string folder = NormalizeSearchFolder(piece);
+    if (folder.empty()) continue;
+    bool skip = false;
+    for (std::size_t k = folders.size(); k-- > 0;) {
+      if (SameTextIgnoringCase(folder, folders[k])) {
+        skip = true;
+        break;
+      }
+      if (!searchSubfolders) continue;
+      if (LiesInside(folder, folders[k])) {
+        skip = true;
+        break;
+      }
+      if (LiesInside(folders[k], folder))
+        folders.erase(folders.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+    if (!skip) folders.push_back(std::move(folder));
+  }
+  return folders;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Searcher
+
+void TFileSearcher::Search(const std::string& searchPath, const std::string& maskText,
+                           bool searchSubfolders, bool caseSensitive) {
+  if (searching_) throw std::runtime_error("The file searcher is already searching!");
+  std::optional<TMaskList> masks(std::in_place, maskText, maskSeparator_, caseSensitive);
+  if (masks->Count() == 0) masks.reset();  // no mask: every file matches
+
+  TSearchGuard guard(searching_, masks_, openFolders_);
+  masks_ = masks ? &*masks : nullptr;
+  searchSubfolders_ = searchSubfolders;
+  abortRequested_ = false;
+
+  const TStringList folders = SearchFolders(searchPath, searchSubfolders);
+  if (folders.empty()) {
+    SearchFolder(std::string(), 0);
+    return;
+  }
+  for (const std::string& folder : folders) {
+    if (abortRequested_) break;
+    SearchFolder(folder.back() == kSeparator ? folder : folder + kSeparator, 0);
+  }
+}
+
+void TFileSearcher::SetCurrent(const std::string& folder, std::int32_t level,
+                               const platform::TFolderEntry& entry) {
+  path_ = folder;
+  level_ = level;
+  info_.name_ = entry.Name;
+  info_.fullPath_ = folder + entry.Name;
+  info_.directory_ = entry.Kind == platform::TEntryKind::Folder;
+  info_.looked_ = false;
+}
+
+void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) {
+  platform::TFolderId id;
+  std::vector<platform::TFolderEntry> entries;
+  if (!platform::ListFolder(folder, id, entries)) return;
+  // A folder already open on the way down is reached again through a link: stop the cycle.
+  if (std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) return;
+  openFolders_.push_back(id);
+
+  // The folder is listed once; both passes run over that one listing.
+  for (const platform::TFolderEntry& entry : entries) {
+    if (abortRequested_) break;
+    if (entry.Kind == platform::TEntryKind::Other) continue;
+    if (!PassesFilter(ListedAttributes(entry), fileFilter_)) continue;
+    if (entry.Kind == platform::TEntryKind::Folder) {
+      SetCurrent(folder, level, entry);
+      DoDirectoryFound();
+    } else if (masks_ == nullptr || masks_->MatchFileName(entry.Name)) {
+      SetCurrent(folder, level, entry);
+      DoFileFound();
+    }
+  }
+
+  if (searchSubfolders_) {
+    for (const platform::TFolderEntry& entry : entries) {
+      if (abortRequested_) break;
+      if (entry.Kind != platform::TEntryKind::Folder) continue;
+      if (!PassesFilter(ListedAttributes(entry), directoryFilter_)) continue;
+      if (entry.IsLink && !followLinks_) continue;
+      SetCurrent(folder, level, entry);
+      DoDirectoryEnter();
+      if (abortRequested_) break;
+      SearchFolder(folder + entry.Name + kSeparator, level + 1);
+    }
+  }
+  openFolders_.pop_back();
+}
+
+void TFileSearcher::DoDirectoryEnter() {
+  if (onDirectoryEnter_) onDirectoryEnter_(*this);
+}
+
+void TFileSearcher::DoDirectoryFound() {
+  if (onDirectoryFound_) onDirectoryFound_(*this);
+}
+
+void TFileSearcher::DoFileFound() {
+  if (onFileFound_) onFileFound_(*this);
+}
+
+void TListFileSearcher::DoFileFound() {
+  list_.push_back(FullFileName());
+}
+
+TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
+                         bool searchSubfolders, std::uint16_t directoryAttributeFilter) {
+  TStringList files;
+  TListFileSearcher searcher(files);
+  searcher.SetDirectoryAttributeFilter(directoryAttributeFilter);
+  searcher.Search(searchPath, maskText, searchSubfolders, false);
+  return files;
+}
+
+}  // namespace tarvolin::files

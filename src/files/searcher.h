@@ -1,0 +1,178 @@
+// The folder searcher: walks folders (optionally whole trees) and reports every file whose name
+// matches a mask list, a folder's own files before those of its subfolders.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace tarvolin::files {
+
+class TMaskList;
+
+/// A list of texts, such as the full paths of the files a search found.
+using TStringList = std::vector<std::string>;
+
+/// Attribute bits of a folder entry.
+inline constexpr std::uint16_t kAttrReadOnly = 0x01;
+inline constexpr std::uint16_t kAttrHidden = 0x02;  ///< on POSIX: the name starts with "."
+inline constexpr std::uint16_t kAttrSystem = 0x04;
+inline constexpr std::uint16_t kAttrVolume = 0x08;
+inline constexpr std::uint16_t kAttrDirectory = 0x10;
+inline constexpr std::uint16_t kAttrArchive = 0x20;
+/// A filter that lets every entry through.
+inline constexpr std::uint16_t kAttrAnyFile = 0x1FF;
+
+/// The entry a hook is told about. The name and the directory and hidden bits come from the
+/// folder listing; size, time and the read-only bit are looked up (links followed) when first
+/// asked for.
+class TSearchEntry {
+ public:
+  /// The entry's name, without any folder part.
+  const std::string& Name() const noexcept { return name_; }
+  bool IsDirectory() const noexcept { return directory_; }
+  /// Attribute bits (kAttr...).
+  std::uint16_t Attributes() const;
+  /// Size in bytes (0 for a folder); -1 when it cannot be obtained (a broken link).
+  std::int64_t Size() const;
+  /// Last-write time in seconds since 1970 (UTC); 0 when it cannot be obtained.
+  std::int64_t LastWriteTime() const;
+
+ private:
+  friend class TFileSearcher;
+  const platform::TEntryDetails* Details() const;
+
+  std::string name_;
+  std::string fullPath_;
+  bool directory_ = false;
+  mutable bool looked_ = false;
+  mutable bool found_ = false;
+  mutable platform::TEntryDetails details_;
+};
+
+/// The state hooks and handlers see while a search runs.
+class TFileIterator {
+ public:
+  virtual ~TFileIterator() = default;
+
+  /// Folder of the current entry, ending in a separator; empty when searching the current
+  /// folder.
+  const std::string& Path() const noexcept { return path_; }
+  /// Depth of that folder: 0 for a folder of the search path, one more per subfolder step.
+  std::int32_t Level() const noexcept { return level_; }
+  /// The current entry.
+  const TSearchEntry& FileInfo() const noexcept { return info_; }
+  /// Path followed by the entry's name.
+  std::string FullFileName() const { return path_ + info_.Name(); }
+  bool IsDirectory() const noexcept { return info_.IsDirectory(); }
+  /// True while a search runs.
+  bool Searching() const noexcept { return searching_; }
+
+ protected:
+  std::string path_;
+  std::int32_t level_ = 0;
+  TSearchEntry info_;
+  bool searching_ = false;
+};
+
+/// Walks the folders of a search path and calls its hooks for folders and matching files.
+/// Folder entries come in the system's order; nothing is sorted. Only regular files, links to
+/// them and broken links count as files; pipes, sockets and devices are never reported. Links
+/// to folders are followed (unless FollowLinks is off), but a folder that is already on the
+/// path from the search root is never entered again, so link cycles end.
+class TFileSearcher : public TFileIterator {
+ public:
+  using THandler = std::function<void(TFileSearcher&)>;
+
+  TFileSearcher() = default;
+  TFileSearcher(const TFileSearcher&) = delete;
+  TFileSearcher& operator=(const TFileSearcher&) = delete;
+
+  /// Runs the whole search. `searchPath` holds folders separated by ";" (the current folder
+  /// when none remains); `maskText` holds masks separated by MaskSeparator (every file matches
+  /// when it holds none). Throws EConvertError for a malformed mask before anything is listed,
+  /// and std::runtime_error "The file searcher is already searching!" when called during a
+  /// search (the running search goes on undisturbed). Missing folders contribute nothing.
+  void Search(const std::string& searchPath, const std::string& maskText, bool searchSubfolders,
+              bool caseSensitive = false);
+
+  /// Asks a running search to stop after the current hook returns.
+  void Abort() noexcept { abortRequested_ = true; }
+
+  char MaskSeparator() const noexcept { return maskSeparator_; }
+  void SetMaskSeparator(char separator) noexcept { maskSeparator_ = separator; }
+  /// Whether to descend into folders reached through symbolic links.
+  bool FollowLinks() const noexcept { return followLinks_; }
+  void SetFollowLinks(bool follow) noexcept { followLinks_ = follow; }
+  /// Filter of the first pass over a folder (files and the folders found): an entry is skipped
+  /// when it has one of the hidden, system, volume or directory bits that the filter lacks.
+  std::uint16_t FileAttributeFilter() const noexcept { return fileFilter_; }
+  void SetFileAttributeFilter(std::uint16_t filter) noexcept { fileFilter_ = filter; }
+  /// Filter of the second pass (the subfolders entered), applied the same way.
+  std::uint16_t DirectoryAttributeFilter() const noexcept { return directoryFilter_; }
+  void SetDirectoryAttributeFilter(std::uint16_t filter) noexcept { directoryFilter_ = filter; }
+
+  void SetOnFileFound(THandler handler) { onFileFound_ = std::move(handler); }
+  void SetOnDirectoryFound(THandler handler) { onDirectoryFound_ = std::move(handler); }
+  void SetOnDirectoryEnter(THandler handler) { onDirectoryEnter_ = std::move(handler); }
+
+ protected:
+  /// Called before a subfolder is searched; by default calls the directory-enter handler.
+  virtual void DoDirectoryEnter();
+  /// Called for every folder entry of the first pass; by default calls its handler.
+  virtual void DoDirectoryFound();
+  /// Called for every matching file; by default calls the file-found handler.
+  virtual void DoFileFound();
+
+ private:
+  void SearchFolder(const std::string& folder, std::int32_t level);
+  void SetCurrent(const std::string& folder, std::int32_t level,
+                  const platform::TFolderEntry& entry);
+
+  char maskSeparator_ = ';';
+  bool followLinks_ = true;
+  std::uint16_t fileFilter_ = kAttrAnyFile;
+  std::uint16_t directoryFilter_ = kAttrDirectory;
+  THandler onFileFound_;
+  THandler onDirectoryFound_;
+  THandler onDirectoryEnter_;
+
+  // State of the running search.
+  const TMaskList* masks_ = nullptr;
+  bool searchSubfolders_ = false;
+  bool abortRequested_ = false;
+  std::vector<platform::TFolderId> openFolders_;  ///< the folders from the root to here
+};
+
+/// A searcher that appends the full path of every matching file to a list it does not own.
+class TListFileSearcher : public TFileSearcher {
+ public:
+  explicit TListFileSearcher(TStringList& list) : list_(list) {}
+
+ protected:
+  void DoFileFound() override;
+
+ private:
+  TStringList& list_;
+};
+
+/// The full paths of every matching file of the search path, in search order (not sorted,
+/// duplicates possible). Mask matching ignores letter case.
+TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
+                         bool searchSubfolders, std::uint16_t directoryAttributeFilter);
+
+/// One search-path piece in its searched form: blanks around it removed, runs of separators
+/// collapsed, "." segments dropped, "name/.." pairs removed, and trailing separators removed
+/// except the root's ("/" stays "/"). Empty when nothing is left.
+std::string NormalizeSearchFolder(std::string_view piece);
+
+/// The folders a search path names, in order: normalised, empty pieces dropped, duplicates
+/// (without regard to letter case) dropped, and with `searchSubfolders` every folder that lies
+/// inside another one dropped too.
+TStringList SearchFolders(std::string_view searchPath, bool searchSubfolders);
+
+}  // namespace tarvolin::files
