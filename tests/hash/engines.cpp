@@ -1,6 +1,8 @@
 // Registry of the engines under test.
 #include "hash/engines.h"
 
+#include "hash/blake2.h"
+#include "hash/blake3.h"
 #include "hash/md5.h"
 #include "hash/sha1.h"
 #include "hash/sha2.h"
@@ -19,6 +21,9 @@ const std::vector<TEngineInfo>& AllEngines() {
       {"SHA2_256", "sha256", Create<hash::TSHA2_256>},
       {"SHA2_384", "sha384", Create<hash::TSHA2_384>},
       {"SHA2_512", "sha512", Create<hash::TSHA2_512>},
+      {"Blake2S", "blake2s", Create<hash::TBlake2S>},
+      {"Blake2B", "blake2b", Create<hash::TBlake2B>},
+      {"Blake3", "", Create<hash::TBlake3>},
   };
   return engines;
 }
