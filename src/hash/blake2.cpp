@@ -42,6 +42,11 @@ void CheckFixedLength(const char* field, std::size_t length, std::int32_t requir
   }
 }
 
+/// Overwrites a key's bytes; an empty array has no storage to clear.
+void ClearKey(TBytes& key) {
+  if (!key.empty()) SecureZero(key.data(), key.size());
+}
+
 template <typename TWord>
 TWord LoadWord(const std::uint8_t* p) {
   if constexpr (sizeof(TWord) == 4) {
@@ -84,7 +89,7 @@ TBlake2Config<P>::TBlake2Config(std::int32_t hashSize) : hash_size_(hashSize) {
 
 template <typename P>
 TBlake2Config<P>::~TBlake2Config() {
-  SecureZero(key_.data(), key_.size());
+  ClearKey(key_);
 }
 
 template <typename P>
@@ -103,7 +108,7 @@ template <typename P>
 void TBlake2Config<P>::SetKey(TByteSpan value) {
   CheckKey<P>(value.size());
   // The old key must not linger in memory that a shorter assignment leaves behind.
-  SecureZero(key_.data(), key_.size());
+  ClearKey(key_);
   key_.assign(value.begin(), value.end());
 }
 
@@ -250,7 +255,7 @@ void TBlake2<P>::Initialize() {
       TransformBytes(keyBlock, sizeof keyBlock);
       SecureZero(keyBlock, sizeof keyBlock);
     }
-    SecureZero(key.data(), key.size());
+    ClearKey(key);
   }
 }
 

@@ -148,12 +148,6 @@ TEST(Blake2, ConfigurationChecksKeepTheOldValue) {
   s.SetSalt(TBytes(8, 2));
   s.SetSalt({});  // an empty salt is no salt
   EXPECT_TRUE(s.Salt().empty());
-  EXPECT_EQ(hash::TBlake2S(std::make_shared<hash::TBlake2SConfig>(s)).HashBytes({})->GetBytes(),
-            [] {
-              auto keyed = std::make_shared<hash::TBlake2SConfig>();
-              keyed->SetKey(TBytes(5, 1));
-              return hash::TBlake2S(keyed).HashBytes({})->GetBytes();
-            }());
 
   hash::TBlake2BConfig b;
   EXPECT_EQ(b.HashSize(), 64);
@@ -215,76 +209,6 @@ TEST(Blake2, TreeConfigurationDefaultsAndChecks) {
   // The sequential tree is what an engine without a tree configuration uses.
   EXPECT_EQ(hash::TBlake2B(nullptr, sequential, true).HashBytes(BytesOf("abc"))->GetBytes(),
             hash::TBlake2B().HashBytes(BytesOf("abc"))->GetBytes());
-}
-
-/// A configuration that bypasses the writers' checks, so the engine's own checks show.
-class TUncheckedConfig final : public hash::IBlake2SConfig {
- public:
-  std::int32_t Size = 32;
-  TBytes KeyBytes, SaltBytes, PersonalisationBytes;
-  TBytes Personalisation() const override { return PersonalisationBytes; }
-  void SetPersonalisation(hash::TByteSpan) override {}
-  TBytes Salt() const override { return SaltBytes; }
-  void SetSalt(hash::TByteSpan) override {}
-  TBytes Key() const override { return KeyBytes; }
-  void SetKey(hash::TByteSpan) override {}
-  std::int32_t HashSize() const override { return Size; }
-  void SetHashSize(std::int32_t) override {}
-  std::shared_ptr<hash::IBlake2SConfig> Clone() const override {
-    return std::make_shared<TUncheckedConfig>(*this);
-  }
-};
-
-class TUncheckedTree final : public hash::IBlake2STreeConfig {
- public:
-  std::uint8_t Inner = 0;
-  std::uint8_t FanOut() const override { return 1; }
-  void SetFanOut(std::uint8_t) override {}
-  std::uint8_t MaxDepth() const override { return 1; }
-  void SetMaxDepth(std::uint8_t) override {}
-  std::uint8_t NodeDepth() const override { return 0; }
-  void SetNodeDepth(std::uint8_t) override {}
-  std::uint8_t InnerHashSize() const override { return Inner; }
-  void SetInnerHashSize(std::uint8_t) override {}
-  std::uint32_t LeafSize() const override { return 0; }
-  void SetLeafSize(std::uint32_t) override {}
-  std::uint64_t NodeOffset() const override { return 0; }
-  void SetNodeOffset(std::uint64_t) override {}
-  bool IsLastNode() const override { return false; }
-  void SetIsLastNode(bool) override {}
-  std::shared_ptr<hash::IBlake2STreeConfig> Clone() const override {
-    return std::make_shared<TUncheckedTree>(*this);
-  }
-};
-
-TEST(Blake2, InitializeChecksTheParameterBlockInOrder) {
-  constexpr auto kRange = THashErrorKind::ArgumentOutOfRange;
-  auto config = std::make_shared<TUncheckedConfig>();
-  config->Size = 33;
-  config->KeyBytes = TBytes(40, 1);
-  ExpectError([&] { hash::TBlake2S(config).Initialize(); },
-              "BLAKE2S HashSize must be restricted to one of the following [1 .. 32], \"33\"",
-              kRange);
-  config->Size = 32;
-  ExpectError([&] { hash::TBlake2S(config).HashBytes({}); },
-              "\"Key\" Length Must Not Be Greater Than 32, \"40\"", kRange);
-  config->KeyBytes.clear();
-  config->PersonalisationBytes = TBytes(3, 1);
-  config->SaltBytes = TBytes(3, 1);
-  ExpectError([&] { hash::TBlake2S(config).Initialize(); },
-              "\"Personalisation\" Length Must Be Equal To 8, \"3\"", kRange);
-  config->PersonalisationBytes.clear();
-  ExpectError([&] { hash::TBlake2S(config).Initialize(); },
-              "\"Salt\" Length Must Be Equal To 8, \"3\"", kRange);
-  config->SaltBytes.clear();
-
-  auto tree = std::make_shared<TUncheckedTree>();
-  tree->Inner = 33;
-  ExpectError([&] { hash::TBlake2S(config, tree, true).Initialize(); },
-              "Tree Inner Hash Size Must Not Be Greater Than 32, \"33\"", kRange);
-  tree->Inner = 0;
-  EXPECT_EQ(hash::TBlake2S(config, tree, true).HashBytes(BytesOf("abc"))->GetBytes(),
-            hash::TBlake2S().HashBytes(BytesOf("abc"))->GetBytes());
 }
 
 TEST(Blake2, ConfigurationClonesAreIndependent) {
