@@ -1,5 +1,5 @@
-// BLAKE2s and BLAKE2b (RFC 7693): configuration, tree configuration and the two engines, one
-// design instantiated for a 32-bit and a 64-bit word.
+// BLAKE2s and BLAKE2b (RFC 7693): configuration, tree configuration and the two engines,
+// one template instantiated for a 32-bit and a 64-bit word.
 #pragma once
 
 #include <cstddef>
