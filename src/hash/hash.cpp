@@ -39,6 +39,7 @@ std::string Base64(TByteSpan bytes) {
 }  // namespace
 
 void SecureZero(void* data, std::size_t size) {
+  if (data == nullptr || size == 0) return;
   std::memset(data, 0, size);
   // Tells the compiler the zeroed memory is still observed, so the stores stay.
   asm volatile("" : : "r"(data) : "memory");

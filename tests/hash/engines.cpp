@@ -1,6 +1,8 @@
 // Registry of the engines under test.
 #include "hash/engines.h"
 
+#include "hash/blake2.h"
+#include "hash/blake3.h"
 #include "hash/md5.h"
 #include "hash/murmurhash3.h"
 #include "hash/sha1.h"
@@ -25,6 +27,9 @@ const std::vector<TEngineInfo>& AllEngines() {
       {"SHA3_256", "sha3_256", Create<hash::TSHA3_256>},
       {"SHA3_384", "sha3_384", Create<hash::TSHA3_384>},
       {"SHA3_512", "sha3_512", Create<hash::TSHA3_512>},
+      {"Blake2S", "blake2s", Create<hash::TBlake2S>},
+      {"Blake2B", "blake2b", Create<hash::TBlake2B>},
+      {"Blake3", "", Create<hash::TBlake3>},
       {"XXHash64", "", Create<hash::TXXHash64>},
       {"MurmurHash3_x86_128", "", Create<hash::TMurmurHash3_x86_128>},
       {"MurmurHash3_x64_128", "", Create<hash::TMurmurHash3_x64_128>},

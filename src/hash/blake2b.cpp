@@ -1,0 +1,81 @@
+// BLAKE2b compression (RFC 7693 F): twelve rounds fully unrolled, state and message in locals.
+#include "hash/bits.h"
+#include "hash/blake2.h"
+
+namespace tarvolin::hash {
+
+namespace {
+
+constexpr std::uint64_t kIv0 = 0x6A09E667F3BCC908ULL, kIv1 = 0xBB67AE8584CAA73BULL,
+                        kIv2 = 0x3C6EF372FE94F82BULL, kIv3 = 0xA54FF53A5F1D36F1ULL,
+                        kIv4 = 0x510E527FADE682D1ULL, kIv5 = 0x9B05688C2B3E6C1FULL,
+                        kIv6 = 0x1F83D9ABFB41BD6BULL, kIv7 = 0x5BE0CD19137E2179ULL;
+
+}  // namespace
+
+// The mixing function G with the BLAKE2b rotations 32, 24, 16, 63.
+#define B2B_G(a, b, c, d, x, y) \
+  a += b + (x);                 \
+  d = bits::Rotr64(d ^ a, 32);  \
+  c += d;                       \
+  b = bits::Rotr64(b ^ c, 24);  \
+  a += b + (y);                 \
+  d = bits::Rotr64(d ^ a, 16);  \
+  c += d;                       \
+  b = bits::Rotr64(b ^ c, 63)
+
+// One round: columns, then diagonals; the arguments are the round's SIGMA row.
+#define B2B_ROUND(s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13, s14, s15) \
+  B2B_G(v0, v4, v8, v12, m##s0, m##s1);                                                 \
+  B2B_G(v1, v5, v9, v13, m##s2, m##s3);                                                 \
+  B2B_G(v2, v6, v10, v14, m##s4, m##s5);                                                \
+  B2B_G(v3, v7, v11, v15, m##s6, m##s7);                                                \
+  B2B_G(v0, v5, v10, v15, m##s8, m##s9);                                                \
+  B2B_G(v1, v6, v11, v12, m##s10, m##s11);                                              \
+  B2B_G(v2, v7, v8, v13, m##s12, m##s13);                                               \
+  B2B_G(v3, v4, v9, v14, m##s14, m##s15)
+
+void TBlake2BParams::Compress(TWord state[8], const std::uint8_t* block, TWord t0, TWord t1,
+                              TWord f0, TWord f1) {
+  const std::uint64_t m0 = bits::LoadLE64(block + 0), m1 = bits::LoadLE64(block + 8),
+                      m2 = bits::LoadLE64(block + 16), m3 = bits::LoadLE64(block + 24),
+                      m4 = bits::LoadLE64(block + 32), m5 = bits::LoadLE64(block + 40),
+                      m6 = bits::LoadLE64(block + 48), m7 = bits::LoadLE64(block + 56),
+                      m8 = bits::LoadLE64(block + 64), m9 = bits::LoadLE64(block + 72),
+                      m10 = bits::LoadLE64(block + 80), m11 = bits::LoadLE64(block + 88),
+                      m12 = bits::LoadLE64(block + 96), m13 = bits::LoadLE64(block + 104),
+                      m14 = bits::LoadLE64(block + 112), m15 = bits::LoadLE64(block + 120);
+  std::uint64_t v0 = state[0], v1 = state[1], v2 = state[2], v3 = state[3];
+  std::uint64_t v4 = state[4], v5 = state[5], v6 = state[6], v7 = state[7];
+  std::uint64_t v8 = kIv0, v9 = kIv1, v10 = kIv2, v11 = kIv3;
+  std::uint64_t v12 = kIv4 ^ t0, v13 = kIv5 ^ t1, v14 = kIv6 ^ f0, v15 = kIv7 ^ f1;
+
+  // clang-format off
+  B2B_ROUND( 0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10, 11, 12, 13, 14, 15);
+  B2B_ROUND(14, 10,  4,  8,  9, 15, 13,  6,  1, 12,  0,  2, 11,  7,  5,  3);
+  B2B_ROUND(11,  8, 12,  0,  5,  2, 15, 13, 10, 14,  3,  6,  7,  1,  9,  4);
+  B2B_ROUND( 7,  9,  3,  1, 13, 12, 11, 14,  2,  6,  5, 10,  4,  0, 15,  8);
+  B2B_ROUND( 9,  0,  5,  7,  2,  4, 10, 15, 14,  1, 11, 12,  6,  8,  3, 13);
+  B2B_ROUND( 2, 12,  6, 10,  0, 11,  8,  3,  4, 13,  7,  5, 15, 14,  1,  9);
+  B2B_ROUND(12,  5,  1, 15, 14, 13,  4, 10,  0,  7,  6,  3,  9,  2,  8, 11);
+  B2B_ROUND(13, 11,  7, 14, 12,  1,  3,  9,  5,  0, 15,  4,  8,  6,  2, 10);
+  B2B_ROUND( 6, 15, 14,  9, 11,  3,  0,  8, 12,  2, 13,  7,  1,  4, 10,  5);
+  B2B_ROUND(10,  2,  8,  4,  7,  6,  1,  5, 15, 11,  9, 14,  3, 12, 13,  0);
+  B2B_ROUND( 0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10, 11, 12, 13, 14, 15);
+  B2B_ROUND(14, 10,  4,  8,  9, 15, 13,  6,  1, 12,  0,  2, 11,  7,  5,  3);
+  // clang-format on
+
+  state[0] ^= v0 ^ v8;
+  state[1] ^= v1 ^ v9;
+  state[2] ^= v2 ^ v10;
+  state[3] ^= v3 ^ v11;
+  state[4] ^= v4 ^ v12;
+  state[5] ^= v5 ^ v13;
+  state[6] ^= v6 ^ v14;
+  state[7] ^= v7 ^ v15;
+}
+
+#undef B2B_ROUND
+#undef B2B_G
+
+}  // namespace tarvolin::hash
