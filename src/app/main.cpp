@@ -5,6 +5,5 @@
 #include "app/run.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return tarvolin::app::GenerateHashes(arguments);
+  return tarvolin::app::GenerateHashes(std::vector<std::string>(argv, argv + argc));
 }

@@ -1,36 +1,164 @@
-// The run sequence.
+// The run sequence: every option looked up, the exclusive actions settled in their fixed order
+// (help, version-only, info, then COMPARE over DIR over LIST), exactly one of them run.
 #include "app/run.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
-
-#include "hash/sha2.h"
-#include "platform/platform.h"
+#include "app/algorithms.h"
+#include "app/compare_mode.h"
+#include "app/dir_mode.h"
+#include "app/help.h"
+#include "app/lines.h"
+#include "app/list_mode.h"
+#include "app/options.h"
+#include "app/output.h"
+#include "cmdline/banner.h"
+#include "cmdline/params.h"
+#include "cmdline/screen.h"
+#include "cmdline/validation.h"
+#include "platform/text_stream.h"
 
 namespace tarvolin::app {
 
 namespace {
 
-std::string LowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
+bool VerboseGiven() { return cmdline::VerboseSwitch.Found; }
+
+/// Steps 1 to 6: a fresh run state.
+void StartRun(const std::vector<std::string>& arguments) {
+  cmdline::SetProcessArguments(arguments);
+  cmdline::StartEngine();
+  RunSettings = TRunSettings{};
+  RunCounters = TRunCounters{};
+  HashAlgorithms = THashChoicesArray{};
+  cmdline::ExitStatus = 0;
+  cmdline::KeywordMode = 2;
+  cmdline::DoubleDashOnly = false;
+  cmdline::ReadFileVersionInfo(cmdline::VersionInfo, "", true);
+  RunSettings.DefaultSummaryFile = DefaultSummaryFileName();
+  RunSettings.CurrentOutput = &platform::StdOut();
+  CtrlCPressed = false;
+  CtrlBreakPressed = false;
+}
+
+/// Steps 7 to 21, then one mode. Returns early wherever the run ends.
+void Run() {
+  ReadOptions();
+  cmdline::ValidateSyntax(cmdline::CustomValidation, cmdline::ParamList, cmdline::KeywordList,
+                          true, -1, ValidationLast());
+
+  if (cmdline::ParamList.empty() && !cmdline::HelpRequested) {
+    SyntaxErrorExit(cmdline::SyntaxScreenKind, 64,
+                    "Missing Essential Parameters (e.g. -d <filename(s)> -L <files or text>" +
+                        cmdline::HelpSwitchList + ")",
+                    true);
+    return;
+  }
+  if (Given(TOption::NoHash) && !Given(TOption::Dir) && !cmdline::HelpRequested) {
+    SyntaxErrorExit(cmdline::SyntaxScreenKind, 66,
+                    "Mismatched Parameters Used (e.g. --NOHASH --LIST)", true);
+    return;
+  }
+  if (Given(TOption::Help)) {
+    cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
+    ShowHelp(false);
+    cmdline::ExitStatus = 255;
+    return;
+  }
+  if (Given(TOption::VersionOnly)) {
+    cmdline::ShowBanner(cmdline::VersionInfo, true, false);
+    return;
+  }
+  if (Given(TOption::Info)) {
+    cmdline::ShowBanner(cmdline::VersionInfo, true, true);
+    return;
+  }
+  if (cmdline::AutoBanner && (Given(TOption::Banner) || VerboseGiven())) {
+    cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
+  }
+
+  BuildAlgorithmTable(HashAlgorithms);
+  SelectAlgorithms();
+  ApplyLayoutOptions();
+
+  if (Given(TOption::Dir) || Given(TOption::Exc)) {
+    RunSettings.ListMode = false;
+    if (!CheckDirEntry()) return;
+  }
+  if (RunSettings.SummaryFile.empty()) RunSettings.SummaryFile = RunSettings.DefaultSummaryFile;
+  if (Given(TOption::Out) && !OpenOutputFile()) return;
+  if (Given(TOption::Banner) || VerboseGiven()) {
+    cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
+  }
+  RunSettings.SizeFormat = "{%12d}";
+  RunSettings.HashFormat = "%0:-" + std::to_string(RunSettings.MaxHashLength) + "s";
+  if (!Given(TOption::NoHash)) CreateEngines(HashAlgorithms);
+
+  if (Given(TOption::Compare)) {
+    RunSettings.ListMode = false;
+    RunSettings.DirMode = false;
+    RunSettings.ExclusionOn = false;
+    RunCompareMode();
+  }
+  if (RunSettings.DirMode) RunDirMode();
+  if (RunSettings.ListMode) RunListMode();
+}
+
+/// Step 25: whatever is still buffered reaches its file or stream.
+void EndRun() {
+  if (RunSettings.CurrentOutput != nullptr && !RunSettings.CurrentOutput->IsClosed()) {
+    CloseOutput();
+  }
+  platform::StdOut().Flush();
 }
 
 }  // namespace
 
-int GenerateHashes(const std::vector<std::string>& arguments) {
-  int exitCode = 0;
-  hash::TSHA2_256 engine;
-  for (const std::string& item : arguments) {
-    const std::string digest =
-        LowerCase(engine.HashText(item, &hash::TUTF8Encoding::Instance())->ToHex(false));
-    const std::string line = digest + "  {Text}  " + item + platform::kLineEnd;
-    std::fwrite(line.data(), 1, line.size(), stdout);
+std::atomic<bool> CtrlCPressed{false};
+std::atomic<bool> CtrlBreakPressed{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the flags are set in a signal handler");
+
+bool ConsoleCtrlHandler(std::uint32_t eventType) {
+  CtrlCPressed = false;
+  CtrlBreakPressed = false;
+  if (eventType == 0) CtrlCPressed = true;
+  if (eventType == 1) CtrlBreakPressed = true;
+  return CtrlCPressed || CtrlBreakPressed;
+}
+
+void SyntaxErrorExit(std::int32_t screenKind, std::int32_t exitCode, const std::string& message,
+                     bool brief) {
+  cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
+  if (!message.empty()) {
+    if (screenKind == 0) {
+      cmdline::ShowSyntaxMessage(message, cmdline::ErrorDelay, cmdline::AudibleError);
+    } else {
+      cmdline::ShowSyntaxScreen(message, cmdline::ErrorDelay, cmdline::AudibleError);
+    }
   }
-  std::fflush(stdout);
-  return exitCode;
+  ShowHelp(brief);
+  cmdline::ExitStatus = exitCode;
+}
+
+int GenerateHashes(const std::vector<std::string>& arguments) {
+  try {
+    StartRun(arguments);
+    Run();
+    EndRun();
+  } catch (const platform::EWriteError& error) {
+    // A result that cannot be written stops the run; what was written before stays written.
+    try {
+      if (RunSettings.CurrentOutput != nullptr && !RunSettings.CurrentOutput->IsClosed() &&
+          RunSettings.CurrentOutput->Name() != error.StreamName()) {
+        CloseOutput();
+      }
+    } catch (const platform::EWriteError&) {
+    }
+    try {
+      WriteErrorLine(FileErrorLine(error.StreamName(), error.what()));
+    } catch (const platform::EWriteError&) {
+    }
+    cmdline::ExitStatus = 72;
+  }
+  return cmdline::ExitStatus;
 }
 
 }  // namespace tarvolin::app

@@ -143,4 +143,15 @@ struct TEntryDetails {
 /// Looks the path up, following links; false when it cannot be stat-ed.
 bool QueryEntryDetails(const std::string& path, TEntryDetails& details);
 
+// ---------------------------------------------------------------------------------------------
+// Abort requests (CTRL-C, CTRL-BREAK)
+
+/// Called on an abort request with the event type (0: CTRL-C, 1: CTRL-BREAK); returns whether
+/// it handled the event. Must only store flags: on POSIX it runs inside a signal handler.
+using TConsoleCtrlHandler = bool (*)(std::uint32_t eventType);
+
+/// Registers the handler: SIGINT is event 0, SIGQUIT and SIGTERM are event 1. An event the
+/// handler does not handle gets the default disposition (the process ends).
+void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler);
+
 }  // namespace tarvolin::platform

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -200,6 +201,29 @@ bool TOutputHandle::Close(std::string& error) {
 
 bool TOutputHandle::IsTerminal() const {
   return handle_ >= 0 && ::isatty(handle_) == 1;
+}
+
+namespace {
+
+TConsoleCtrlHandler InstalledHandler = nullptr;
+
+extern "C" void OnAbortSignal(int signalNumber) {
+  const std::uint32_t event = signalNumber == SIGINT ? 0 : 1;
+  if (InstalledHandler != nullptr && InstalledHandler(event)) return;
+  // Not handled: the default disposition ends the process by this signal.
+  ::signal(signalNumber, SIG_DFL);
+  ::raise(signalNumber);
+}
+
+}  // namespace
+
+void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler) {
+  InstalledHandler = handler;
+  struct sigaction action {};
+  action.sa_handler = OnAbortSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int signalNumber : {SIGINT, SIGQUIT, SIGTERM}) ::sigaction(signalNumber, &action, nullptr);
 }
 
 }  // namespace tarvolin::platform

@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Times tarvolin against peer tools on one large file, alternating the tools in each round, and
+prints median wall times with the ratio tarvolin / best peer. Also prints each engine's in-memory
+and from-file throughput (tarvolin_bench)."""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+ALGORITHMS = [
+    # name, tarvolin switch, peers: (label, command)
+    ("MD5", "--md5", [("md5sum", ["md5sum"]), ("openssl", ["openssl", "dgst", "-md5"])]),
+    ("SHA1", "--sha1", [("sha1sum", ["sha1sum"]), ("openssl", ["openssl", "dgst", "-sha1"])]),
+    ("SHA2_256", "--sha256", [("sha256sum", ["sha256sum"]), ("openssl", ["openssl", "dgst", "-sha256"])]),
+    ("SHA2_384", "--sha384", [("sha384sum", ["sha384sum"]), ("openssl", ["openssl", "dgst", "-sha384"])]),
+    ("SHA2_512", "--sha512", [("sha512sum", ["sha512sum"]), ("openssl", ["openssl", "dgst", "-sha512"])]),
+    ("SHA3_256", "--sha3_256", [("openssl", ["openssl", "dgst", "-sha3-256"])]),
+    ("SHA3_384", "--sha3_384", [("openssl", ["openssl", "dgst", "-sha3-384"])]),
+    ("SHA3_512", "--sha3_512", [("openssl", ["openssl", "dgst", "-sha3-512"])]),
+    ("Blake2S", "--blake2s", [("openssl", ["openssl", "dgst", "-blake2s256"])]),
+    ("Blake2B", "--blake2b", [("b2sum", ["b2sum"]), ("openssl", ["openssl", "dgst", "-blake2b512"])]),
+    ("Blake3", "--blake3", [("b3sum", ["b3sum", "--num-threads", "1", "--no-mmap"])]),
+    ("XXHash64", "--xxhash64", [("xxhsum", ["xxhsum", "-H1"])]),
+    ("MurmurHash3_x86_128", "--murmurhash3_x86", []),
+    ("MurmurHash3_x64_128", "--murmurhash3_x64", []),
+]
+
+
+def make_file(path, size_mib):
+    if os.path.exists(path) and os.path.getsize(path) == size_mib << 20:
+        return
+    with open(path, "wb") as out:
+        for _ in range(size_mib):
+            out.write(os.urandom(1 << 20))
+
+
+def timed(command):
+    start = time.perf_counter()
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    return time.perf_counter() - start
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default="build/release")
+    parser.add_argument("--size-mib", type=int, default=1024)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--only", default="")
+    parser.add_argument("--skip-kernels", action="store_true")
+    args = parser.parse_args()
+
+    tarvolin = os.path.join(args.build, "tarvolin")
+    data_dir = os.path.join(args.build, "bench-data")
+    os.makedirs(data_dir, exist_ok=True)
+    big = os.path.join(data_dir, "random-%dmib.bin" % args.size_mib)
+    make_file(big, args.size_mib)
+    subprocess.run(["cat", big], stdout=subprocess.DEVNULL, check=True)  # into the page cache
+
+    if not args.skip_kernels:
+        print("== Engine throughput (single thread)")
+        command = [os.path.join(args.build, "tarvolin_bench"), "--file", big]
+        if args.only:
+            command += ["--only", args.only]
+        subprocess.run(command, check=True)
+        print()
+
+    print("== Whole tool on a %d MiB file in page cache: median of %d runs, seconds" %
+          (args.size_mib, args.runs))
+    print("%-20s %9s  %-12s %9s %7s  %s" % ("algorithm", "tarvolin", "best peer", "peer", "ratio", "all peers"))
+    for name, switch, peers in ALGORITHMS:
+        if args.only and args.only != name:
+            continue
+        commands = [("tarvolin", [tarvolin, switch, big])]
+        commands += [(label, cmd + [big]) for label, cmd in peers if shutil.which(cmd[0])]
+        times = {label: [] for label, _ in commands}
+        for _ in range(args.runs):
+            for label, cmd in commands:
+                times[label].append(timed(cmd))
+        medians = {label: statistics.median(values) for label, values in times.items()}
+        ours = medians.pop("tarvolin")
+        if medians:
+            best = min(medians, key=medians.get)
+            print("%-20s %9.3f  %-12s %9.3f %7.2f  %s" % (
+                name, ours, best, medians[best], ours / medians[best],
+                ", ".join("%s %.3f" % item for item in medians.items())))
+        else:
+            gbps = (args.size_mib << 20) / ours / 1e9
+            print("%-20s %9.3f  %-12s %9s %7s  (%.2f GB/s whole process)" % (name, ours, "-", "-", "-", gbps))
+        sys.stdout.flush()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,63 @@
+// The algorithm table, the selection of a run, the engines, and the digest texts of texts,
+// files and file dates.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "hash/hash.h"
+
+namespace tarvolin::app {
+
+/// One algorithm as run control sees it.
+struct THashAlgorithmRec {
+  bool IsHash = false;
+  /// Characters of the digest text (two per byte; 21 for the quoted NOHASH date).
+  std::int32_t HashLength = 0;
+  std::int32_t NameTagLength = 0;
+  hash::IHashPtr Engine;
+  std::string FileTag;
+  std::string FsumTag;
+  std::string Prefix;
+  std::string NameTag;
+  std::string Name;
+};
+
+using THashChoicesArray = TChoiceArray<THashAlgorithmRec>;
+
+extern THashChoicesArray HashAlgorithms;
+
+/// The record of a choice in `HashAlgorithms`.
+THashAlgorithmRec& Algorithm(THashChoices choice);
+
+/// The selected choices in output order.
+std::vector<THashChoices> SelectedList();
+
+/// Fills all 15 records: names, widths and tags.
+void BuildAlgorithmTable(THashChoicesArray& table);
+
+/// Settles the selection, the widths and the prefixes from the options.
+void SelectAlgorithms();
+
+/// Creates the 14 engines, whatever the selection.
+void CreateEngines(THashChoicesArray& table);
+
+/// ":::DENIED" and colons, cut to `length` characters.
+std::string DeniedMarker(std::int32_t length);
+
+/// Lower-case digest of a text's UTF-8 bytes.
+std::string DigestOfText(THashChoices choice, const std::string& text);
+
+/// Digests of one file for several choices, reading the file once. Upper-case hex when
+/// `upperCase`, lower-case otherwise. On any failure every digest is the denied marker cut to
+/// its width and `failed` is set.
+std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
+                                       const std::string& path, bool upperCase, bool& failed);
+
+/// The file's last-write time as "mm/dd/yyyy hh:nn AM" in double quotes (local time), or the
+/// quoted fallback date when it cannot be obtained.
+std::string DateOfFile(const std::string& path);
+
+}  // namespace tarvolin::app

@@ -1,0 +1,205 @@
+// DIR mode.
+#include "app/dir_mode.h"
+
+#include <filesystem>
+
+#include "app/algorithms.h"
+#include "app/exclusions.h"
+#include "app/lines.h"
+#include "app/options.h"
+#include "app/output.h"
+#include "app/run.h"
+#include "cmdline/params.h"
+#include "cmdline/validation.h"
+#include "files/masks.h"
+#include "files/searcher.h"
+#include "platform/platform.h"
+
+namespace tarvolin::app {
+
+namespace {
+
+constexpr char kSep = platform::kPathSeparator;
+
+/// Changes the current directory; false when that is not possible.
+bool ChangeDirectory(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::current_path(folder, error);
+  return !error;
+}
+
+/// The exclusion list loaded by the entry checks.
+TExclusionList ExclusionList;
+
+bool AbortRequested() { return CtrlCPressed || CtrlBreakPressed; }
+
+std::string CurrentDirectory() {
+  std::error_code error;
+  const auto path = std::filesystem::current_path(error);
+  return error ? std::string() : path.string();
+}
+
+}  // namespace
+
+std::string NormalizeFolder(const std::string& text) {
+  const std::string sep(1, kSep);
+  std::string folder = text;
+  if (folder == "." || folder == "." + sep) {
+    folder = CurrentDirectory() + sep;
+  } else if (folder == ".." || folder == ".." + sep) {
+    if (ChangeDirectory(CurrentDirectory() + sep + "..")) folder = CurrentDirectory() + sep;
+  } else if (folder.find(sep + "..") != std::string::npos && ChangeDirectory(folder)) {
+    folder = CurrentDirectory() + sep;
+  }
+  const bool absolute = !folder.empty() && folder.front() == kSep;
+  const auto last = folder.find_last_not_of(std::string(" .*") + kSep);
+  if (last == std::string::npos) {
+    // Only blanks, dots, stars and separators: the root when it was absolute, else nothing.
+    return absolute ? sep : std::string();
+  }
+  return folder.substr(0, last + 1) + sep;
+}
+
+std::string JoinMaskList() {
+  const cmdline::TParamStatisticsRec& stats = cmdline::CustomValidation;
+  if (stats.OutsideCount == 0) return "*";
+  std::string masks;
+  for (const std::string& part : cmdline::SplitWords(stats.OutsideList)) {
+    if (!masks.empty()) masks += ';';
+    masks += part;
+  }
+  std::erase(masks, '"');
+  return masks;
+}
+
+bool CheckDirEntry() {
+  TRunSettings& s = RunSettings;
+  s.ListMode = false;
+  if (!platform::IsExistingFolder(s.Folder)) {
+    WriteErrorLine(s.Folder.empty() ? "ERROR: No Folder Provided!"
+                                    : "ERROR: Could not Access Folder: \"" + s.Folder + "\"");
+    cmdline::ExitStatus = 100;
+    return false;
+  }
+  if (!Given(TOption::Exc)) return true;
+  if (!platform::IsExistingFile(s.ExclusionFile)) {
+    WriteErrorLine(s.ExclusionFile.empty()
+                       ? "ERROR: No Exception List Provided!"
+                       : "ERROR: Could not Access File: \"" + s.ExclusionFile + "\"");
+    cmdline::ExitStatus = 101;
+    return false;
+  }
+  std::string error;
+  if (!ExclusionList.Load(s.ExclusionFile, error)) {
+    WriteErrorLine(FileErrorLine(s.ExclusionFile, error));
+    cmdline::ExitStatus = 103;
+    return false;
+  }
+  return true;
+}
+
+void RunDirMode() {
+  TRunSettings& s = RunSettings;
+  TRunCounters& counters = RunCounters;
+  const bool tee = s.TeeMode;
+  const std::string masks = JoinMaskList();
+  files::TStringList fileList;
+  try {
+    fileList = files::CollectFiles(s.Folder, masks, Given(TOption::RDir), 0x17);
+  } catch (const files::EConvertError& error) {
+    // A malformed wildcard is a bad DIR-mode parameter: report it before anything is hashed.
+    WriteErrorLine(std::string("ERROR: ") + error.what());
+    cmdline::ExitStatus = 100;
+    CloseOutput();
+    return;
+  }
+
+  platform::InstallConsoleCtrlHandler(&ConsoleCtrlHandler);
+  const auto selected = SelectedList();
+  const bool noHash = Given(TOption::NoHash);
+  const bool sizeNeeded = Given(TOption::Size) || Given(TOption::MaxSize);
+  const auto count = static_cast<std::int32_t>(fileList.size());
+  for (std::int32_t position = 0; position < count; ++position) {
+    counters.LoopPosition = position;
+    const std::string& path = fileList[static_cast<std::size_t>(position)];
+    std::int64_t size = -1;
+    bool tooLarge = false;
+    if (sizeNeeded) {
+      size = platform::FileSizeOf(path);
+      tooLarge = static_cast<std::uint64_t>(size) > s.MaxSize;
+    }
+    if (tooLarge || (s.ExclusionOn && ExclusionList.Excludes(path))) continue;
+
+    std::string displayName = path;
+    if (Given(TOption::Fsum)) {
+      s.SeparatorLines = false;
+      displayName = cmdline::ReplaceText(path, s.Folder, "");
+    }
+    if (Given(TOption::HidePath)) displayName = FileNamePart(path);
+
+    if (AbortRequested()) {
+      WriteResultLine(std::string(platform::kLineEnd) + "Processing Aborted...  ", tee);
+      cmdline::ExitStatus = 252;
+      CloseOutput();
+      return;
+    }
+
+    bool itemError = false;
+    const std::string sizeText =
+        Given(TOption::Size) ? SizeTextUnsigned(static_cast<std::uint64_t>(size)) : std::string();
+    if (noHash) {
+      const THashChoices none = THashChoices::None;
+      WriteResultLine(FileLine(none, sizeText, DateOfFile(path), Algorithm(none).FileTag,
+                               displayName),
+                      tee);
+    } else {
+      const auto digests = DigestsOfFile(selected, path, false, itemError);
+      for (std::size_t i = 0; i < selected.size(); ++i) {
+        WriteResultLine(FileLine(selected[i], sizeText, digests[i], Algorithm(selected[i]).FileTag,
+                                 displayName),
+                        tee);
+      }
+    }
+    (itemError ? counters.ErrorCount : counters.SuccessCount) += 1;
+    if (s.SelectedCount > 1 && s.SeparatorLines) WriteResultLine(kSeparatorLine, tee);
+  }
+
+  if (AbortRequested()) {
+    // The request came while the last files were hashed or skipped.
+    const std::int32_t position = count > 0 ? count - 1 : 0;
+    WriteResultLine("Success = " + std::to_string(position) + " of " + std::to_string(count) +
+                        " (Max Unfiltered)   Error = " + std::to_string(counters.ErrorCount),
+                    tee);
+    CloseOutput();
+    if (Given(TOption::Summary)) {
+      WriteSummaryFile(position, count, counters.ErrorCount, true, s.SummaryFile);
+    }
+    cmdline::ExitStatus = 252;
+    return;
+  }
+
+  counters.TotalFiles = count;
+  fileList.clear();
+  if (Given(TOption::Summary)) {
+    WriteSummaryFile(counters.SuccessCount, counters.TotalFiles, counters.ErrorCount,
+                     AbortRequested(), s.SummaryFile);
+  }
+  if (Given(TOption::Count)) {
+    WriteResultLine("Success = " + std::to_string(counters.SuccessCount) + "   Unfiltered = " +
+                        std::to_string(counters.TotalFiles) +
+                        "   Error = " + std::to_string(counters.ErrorCount),
+                    tee);
+  }
+  if (counters.SuccessCount == 0) {
+    const std::string line =
+        "No Files Found in \"" + s.Folder + "\" matching \"" + masks + "\"";
+    if (Given(TOption::ShowZero)) {
+      WriteResultLine(line, tee);
+    } else {
+      WriteErrorLine(line);
+    }
+  }
+  CloseOutput();
+}
+
+}  // namespace tarvolin::app

@@ -1,0 +1,99 @@
+// Result line layouts.
+#include "app/lines.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "app/algorithms.h"
+#include "platform/platform.h"
+
+namespace tarvolin::app {
+
+namespace {
+
+/// The prefix right-aligned in `PrefixWidth` (a longer one is written whole).
+std::string PrefixText(THashChoices choice) {
+  const std::string& prefix = Algorithm(choice).Prefix;
+  const auto width = static_cast<std::size_t>(std::max(RunSettings.PrefixWidth, 0));
+  if (prefix.size() >= width) return prefix;
+  return std::string(width - prefix.size(), ' ') + prefix;
+}
+
+/// The digest left-aligned and padded to `MaxHashLength`, never cut.
+std::string HashText(const std::string& digest) {
+  const auto width = static_cast<std::size_t>(std::max(RunSettings.MaxHashLength, 0));
+  if (digest.size() >= width) return digest;
+  return digest + std::string(width - digest.size(), ' ');
+}
+
+}  // namespace
+
+std::string FsumTagOf(THashChoices choice) {
+  switch (choice) {
+    case THashChoices::MD5: return " *";
+    case THashChoices::SHA2_256: return " ?SHA256*";
+    case THashChoices::SHA2_384: return " ?SHA384*";
+    case THashChoices::SHA2_512: return " ?SHA512*";
+    default: return Algorithm(choice).FsumTag;
+  }
+}
+
+void ApplyLayoutOptions() {
+  TRunSettings& s = RunSettings;
+  const auto selected = SelectedList();
+  if (Given(TOption::Fsum)) {
+    s.PrefixWidth = 0;
+    for (const THashChoices c : selected) {
+      Algorithm(c).Prefix.clear();
+      Algorithm(c).FileTag = FsumTagOf(c);
+    }
+  } else {
+    for (const THashChoices c : selected) Algorithm(c).FileTag = kFileTag;
+  }
+  if (Given(TOption::Simple) || Given(TOption::HidePath)) {
+    s.PrefixWidth = 0;
+    s.SeparatorLines = false;
+    Lookup(TOption::Banner).Found = false;  // the banner request is withdrawn
+    for (const THashChoices c : selected) {
+      Algorithm(c).Prefix.clear();
+      Algorithm(c).FileTag = " ";
+    }
+  }
+  if (Given(TOption::Prefix)) {
+    s.PrefixWidth = s.SavedPrefixWidth;
+    for (const THashChoices c : selected) Algorithm(c).Prefix = Algorithm(c).NameTag;
+  }
+}
+
+std::string SizeText(std::int64_t size) {
+  char text[40];
+  std::snprintf(text, sizeof text, "{%12" PRId64 "} ", size);
+  return text;
+}
+
+std::string SizeTextUnsigned(std::uint64_t size) {
+  char text[40];
+  std::snprintf(text, sizeof text, "{%12" PRIu64 "} ", size);
+  return text;
+}
+
+std::string TextLine(THashChoices choice, const std::string& digest, const std::string& text) {
+  return PrefixText(choice) + HashText(digest) + kTextTag + text;
+}
+
+std::string FileLine(THashChoices choice, const std::string& sizeText, const std::string& digest,
+                     const std::string& tag, const std::string& displayName) {
+  return PrefixText(choice) + sizeText + HashText(digest) + tag + displayName;
+}
+
+std::string CompareLine(THashChoices choice, const std::string& verdict, const std::string& first,
+                        const std::string& second) {
+  return PrefixText(choice) + verdict + first + " " + second;
+}
+
+std::string FileNamePart(const std::string& path) {
+  const auto slash = path.find_last_of(platform::kPathSeparator);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace tarvolin::app

@@ -1,0 +1,37 @@
+// Result line layouts and the option adjustments (-f, -s, -i, -p) that shape them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/options.h"
+
+namespace tarvolin::app {
+
+inline constexpr const char* kSeparatorLine = "---------------";
+inline constexpr const char* kTextTag = "  {Text}  ";
+inline constexpr const char* kFileTag = "  {File}  ";
+
+/// Applies -f, then -s/-i, then -p to the selected algorithms' tags, prefixes and widths.
+void ApplyLayoutOptions();
+
+/// The checksum-file tag of a choice.
+std::string FsumTagOf(THashChoices choice);
+
+/// The size text: the size right-aligned in 12 characters inside braces, and one blank.
+std::string SizeText(std::int64_t size);
+std::string SizeTextUnsigned(std::uint64_t size);
+
+/// Text item: prefix, digest, "  {Text}  ", the text.
+std::string TextLine(THashChoices choice, const std::string& digest, const std::string& text);
+/// File item or DIR file: prefix, size text, digest, tag, display name.
+std::string FileLine(THashChoices choice, const std::string& sizeText, const std::string& digest,
+                     const std::string& tag, const std::string& displayName);
+/// COMPARE: prefix, verdict, first digest, a blank, second digest.
+std::string CompareLine(THashChoices choice, const std::string& verdict, const std::string& first,
+                        const std::string& second);
+
+/// The file-name part of a path (after the last separator).
+std::string FileNamePart(const std::string& path);
+
+}  // namespace tarvolin::app

@@ -1,0 +1,95 @@
+// The option lookups and the derived settings.
+#include "app/options.h"
+
+#include "app/dir_mode.h"
+#include "cmdline/screen.h"
+
+namespace tarvolin::app {
+
+TRunSettings RunSettings;
+TRunCounters RunCounters;
+
+THashChoices ChoiceOfOption(TOption option) {
+  const auto index = static_cast<std::int32_t>(option);
+  const auto first = static_cast<std::int32_t>(TOption::NoHash);
+  if (index < first) return THashChoices::None;
+  return static_cast<THashChoices>(index - first);
+}
+
+cmdline::TFindParamRec& Lookup(TOption option) {
+  switch (option) {
+    case TOption::DebugMode: return cmdline::DebugModeSwitch;
+    case TOption::ErrorDelay: return cmdline::ErrorDelaySwitch;
+    case TOption::AudibleError: return cmdline::AudibleErrorSwitch;
+    case TOption::Help: return cmdline::HelpSwitch;
+    case TOption::Verbose: return cmdline::VerboseSwitch;
+    case TOption::VersionOnly: return cmdline::VersionOnlySwitch;
+    case TOption::Info: return cmdline::InfoSwitch;
+    case TOption::Banner: return cmdline::BannerSwitch;
+    default: break;
+  }
+  if (option >= TOption::NoHash) {
+    return RunSettings.THashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
+  }
+  return RunSettings.Lookups[static_cast<std::size_t>(option)];
+}
+
+bool Given(TOption option) { return Lookup(option).Found; }
+
+void ReadOptions() {
+  TRunSettings& s = RunSettings;
+  cmdline::TParamStatusArray& list = cmdline::ParamList;
+  for (const TOptionRow& row : kOptionTable) {
+    cmdline::TFindParamRec& record = Lookup(row.Option);
+    switch (row.Kind) {
+      case TOptionKind::Switch:
+        cmdline::FindParam(record, list, row.Keywords);
+        break;
+      case TOptionKind::Flag: {
+        bool found = false;
+        cmdline::FindSwitch(record, list, row.Keywords, found);
+        (row.Option == TOption::ErrorDelay ? cmdline::ErrorDelay : cmdline::AudibleError) = found;
+        break;
+      }
+      case TOptionKind::Value: {
+        std::string value;
+        cmdline::FindParamValue(record, list, row.Keywords, value);
+        if (row.Option == TOption::Dir) s.Folder = value;
+        if (row.Option == TOption::Exc) s.ExclusionFile = value;
+        if (row.Option == TOption::Out) s.OutputFile = value;
+        if (row.Option == TOption::Summary) s.SummaryFile = value;
+        break;
+      }
+      case TOptionKind::TwoValues:
+        cmdline::FindParamValues(record, list, row.Keywords, s.CompareFile1, s.CompareFile2);
+        break;
+      case TOptionKind::Number: {
+        std::int64_t number = kDefaultMaxSize;
+        cmdline::FindParamNumber(record, list, row.Keywords, number, kDefaultMaxSize);
+        s.MaxSize = static_cast<std::uint64_t>(number);
+        break;
+      }
+    }
+  }
+  s.DirMode = Given(TOption::Dir);
+  s.ExclusionOn = Given(TOption::Exc);
+
+  // Derived settings, in this order.
+  s.ListMode = true;
+  s.Folder = NormalizeFolder(s.Folder);
+  s.TeeMode = Given(TOption::Tee) && Given(TOption::Out);
+  if (Given(TOption::DebugMode)) {
+    cmdline::AudibleError = true;
+    cmdline::ErrorDelay = true;
+  }
+  cmdline::HelpRequested = Given(TOption::Help) || Given(TOption::VersionOnly) || Given(TOption::Info);
+}
+
+std::int32_t ValidationLast() {
+  const auto index = [](TOption option) -> std::int64_t { return Lookup(option).Index; };
+  // An absent option counts as index -1, so an absent -d contributes 0.
+  return static_cast<std::int32_t>(
+      cmdline::MaxOf({index(TOption::List), index(TOption::Dir) + 1, index(TOption::Compare)}));
+}
+
+}  // namespace tarvolin::app

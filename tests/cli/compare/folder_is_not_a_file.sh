@@ -1,0 +1,4 @@
+printf x > a.txt
+mkdir d
+"$TARVOLIN" -k a.txt d
+"$TARVOLIN" -k missing a.txt

@@ -1,0 +1,2 @@
+printf x > a.txt
+"$TARVOLIN" -k a.txt

@@ -1,0 +1,2 @@
+printf "first file\n" > a.txt
+"$TARVOLIN" -k a.txt a.txt

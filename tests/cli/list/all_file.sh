@@ -1,0 +1,2 @@
+printf abcde > five.txt
+"$TARVOLIN" --all five.txt

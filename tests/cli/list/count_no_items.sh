@@ -1,0 +1,2 @@
+# Only -c: no items, "Count = 0".
+"$TARVOLIN" -c

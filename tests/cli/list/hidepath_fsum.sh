@@ -1,0 +1,2 @@
+mkdir sub && printf abcde > sub/five.txt
+"$TARVOLIN" -i -f sub/five.txt

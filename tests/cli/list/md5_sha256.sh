@@ -1,0 +1,1 @@
+"$TARVOLIN" -5 -2 abc

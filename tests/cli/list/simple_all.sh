@@ -1,0 +1,2 @@
+# -s: no prefixes and no separator line.
+"$TARVOLIN" -s --all abc

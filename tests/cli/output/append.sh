@@ -1,0 +1,3 @@
+echo old > out.txt
+"$TARVOLIN" -o out.txt -a abc
+cat out.txt

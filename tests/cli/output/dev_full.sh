@@ -1,0 +1,1 @@
+"$TARVOLIN" -o /dev/full abc

@@ -1,0 +1,2 @@
+mkdir d
+"$TARVOLIN" -o d abc

@@ -1,0 +1,1 @@
+"$TARVOLIN" -o nowhere/out.txt abc

@@ -1,0 +1,2 @@
+"$TARVOLIN" -u sum.txt abc def
+cat sum.txt

@@ -1,0 +1,1 @@
+"$TARVOLIN" -u nowhere/sum.txt abc

@@ -1,0 +1,3 @@
+"$TARVOLIN" -o out.txt -t abc
+echo "-- file:"
+cat out.txt
