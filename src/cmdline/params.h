@@ -78,7 +78,9 @@ const std::vector<std::string>& ProcessArguments();
 std::string RawCommandLine();
 
 /// Engine start: every setting to its initial value, `ParamList` built from the recorded
-/// arguments, `MatchLog` emptied, validation records reset and named.
+/// arguments, `MatchLog` emptied, validation records reset and named, the console streams on
+/// standard output and standard error, `ExecPath` set, the version record emptied and the banner
+/// not yet shown. Call it before anything else of the engine.
 void StartEngine();
 
 // ---- Lookups --------------------------------------------------------------------------------

@@ -102,6 +102,21 @@ class TOutputHandle {
   bool owned_ = false;
 };
 
+// ---- Console keyboard, pauses and the alert --------------------------------------------------
+
+/// Prepares standard input so that a pending key press can be polled without blocking: a
+/// terminal is put into non-canonical, no-echo mode until `EndKeyPolling`. Calls do not nest.
+void BeginKeyPolling();
+/// Whether a key press (any input) is pending on standard input; nothing is read. When standard
+/// input is not a terminal, input that can be read without blocking counts, its end included.
+bool KeyPending();
+/// Puts the terminal back as `BeginKeyPolling` found it; pending input stays where it is.
+void EndKeyPolling();
+/// Sleeps for the given number of milliseconds.
+void SleepMilliseconds(int milliseconds);
+/// The audible alert: the BEL character on standard error.
+void Beep();
+
 // ---------------------------------------------------------------------------------------------
 // Folder listing for the folder walk (folder_posix.cpp)
 

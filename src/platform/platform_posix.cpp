@@ -3,12 +3,19 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <iterator>
 #include <vector>
+
+#include "platform/text_stream.h"
 
 namespace tarvolin::platform {
 
@@ -202,6 +209,100 @@ bool TOutputHandle::Close(std::string& error) {
 bool TOutputHandle::IsTerminal() const {
   return handle_ >= 0 && ::isatty(handle_) == 1;
 }
+
+// ---- Console keyboard, pauses and the alert --------------------------------------------------
+
+namespace {
+
+// The terminal settings found by BeginKeyPolling, restored by EndKeyPolling or, when a signal
+// ends the process during the wait, by the signal handler (so the shell gets its echo back).
+struct termios saved_terminal {};
+volatile std::sig_atomic_t terminal_changed = 0;
+
+constexpr int kRestoringSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+struct sigaction saved_actions[sizeof(kRestoringSignals) / sizeof(kRestoringSignals[0])]{};
+bool handler_installed[sizeof(kRestoringSignals) / sizeof(kRestoringSignals[0])] = {};
+
+extern "C" void RestoreTerminalAndRaise(int signalNumber) {
+  if (terminal_changed != 0) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal);
+  terminal_changed = 0;
+  ::signal(signalNumber, SIG_DFL);
+  ::raise(signalNumber);
+}
+
+bool StandardInputIsTerminal() {
+  return ::isatty(STDIN_FILENO) == 1;
+}
+
+}  // namespace
+
+void BeginKeyPolling() {
+  if (terminal_changed != 0 || !StandardInputIsTerminal()) return;
+  // A job in the background may not change the terminal; it only polls.
+  if (::tcgetpgrp(STDIN_FILENO) != ::getpgrp()) return;
+  if (::tcgetattr(STDIN_FILENO, &saved_terminal) != 0) return;
+
+  for (std::size_t i = 0; i < std::size(kRestoringSignals); ++i) {
+    struct sigaction current {};
+    handler_installed[i] = false;
+    if (::sigaction(kRestoringSignals[i], nullptr, &current) != 0) continue;
+    if (current.sa_handler != SIG_DFL || (current.sa_flags & SA_SIGINFO) != 0) continue;
+    struct sigaction restoring {};
+    restoring.sa_handler = RestoreTerminalAndRaise;
+    sigemptyset(&restoring.sa_mask);
+    handler_installed[i] = ::sigaction(kRestoringSignals[i], &restoring, &saved_actions[i]) == 0;
+  }
+
+  struct termios polling = saved_terminal;
+  polling.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  polling.c_cc[VMIN] = 1;
+  polling.c_cc[VTIME] = 0;
+  terminal_changed = 1;
+  if (::tcsetattr(STDIN_FILENO, TCSANOW, &polling) != 0) terminal_changed = 0;
+}
+
+bool KeyPending() {
+  struct pollfd input {};
+  input.fd = STDIN_FILENO;
+  input.events = POLLIN;
+  int ready;
+  do {
+    ready = ::poll(&input, 1, 0);
+  } while (ready < 0 && errno == EINTR);
+  if (ready <= 0) return false;
+  // End of input, a hang-up or a closed descriptor: no key can ever come, so waiting is over.
+  return (input.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void EndKeyPolling() {
+  if (terminal_changed != 0) {
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal);
+    terminal_changed = 0;
+  }
+  for (std::size_t i = 0; i < std::size(kRestoringSignals); ++i) {
+    if (handler_installed[i]) ::sigaction(kRestoringSignals[i], &saved_actions[i], nullptr);
+    handler_installed[i] = false;
+  }
+}
+
+void SleepMilliseconds(int milliseconds) {
+  if (milliseconds <= 0) return;
+  struct timespec remaining {};
+  remaining.tv_sec = milliseconds / 1000;
+  remaining.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
+  while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  }
+}
+
+void Beep() {
+  try {
+    StdErr().Write("\x07");
+  } catch (const EWriteError&) {
+    // An alert that cannot be sounded is not worth ending the run for.
+  }
+}
+
+// ---- Abort requests -------------------------------------------------------------------------
 
 namespace {
 

@@ -1,0 +1,462 @@
+// Command-line engine: the argument status table, keyword matching and the lookups.
+#include "cmdline/params.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <utility>
+
+#include "cmdline/engine_internal.h"
+#include "platform/platform.h"
+
+namespace tarvolin::cmdline {
+
+TParamStatusArray ParamList;
+TParamRecArray MatchLog;
+std::int32_t KeywordMode = 0;
+bool DoubleDashOnly = true;
+bool LogMatches = false;
+std::string KeywordList;
+bool NumberDefaulted = false;
+bool HelpRequested = false;
+TFindParamRec DebugModeSwitch, ErrorDelaySwitch, AudibleErrorSwitch, HelpSwitch, VerboseSwitch,
+    VersionOnlySwitch, BannerSwitch, InfoSwitch;
+std::int32_t ExitStatus = 0;
+
+namespace {
+
+std::vector<std::string>& RecordedArguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+// The longest attached value kept, in characters.
+constexpr std::size_t kMaxAttachedLength = 999;
+
+// The first `count` characters of UTF-8 text; a character is never split.
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) != 0x80) {  // a lead byte starts a character
+      if (characters == count) return text.substr(0, i);
+      ++characters;
+    }
+  }
+  return text;
+}
+
+bool KeywordModeAllowsBare() {
+  return KeywordMode == 1 || KeywordMode == 3;
+}
+
+bool KeywordModeAllowsAttached() {
+  return KeywordMode == 2 || KeywordMode == 3;
+}
+
+// Every form under which `keyword` may be given, in matching order.
+std::vector<std::string> KeywordForms(const std::string& keyword) {
+  if (keyword.size() == 1) {
+    if (detail::IsSymbolKeyword(keyword[0]) && KeywordModeAllowsBare()) {
+      return {keyword, "/" + keyword, "-" + keyword};
+    }
+    return {"/" + keyword, "-" + keyword};
+  }
+  if (DoubleDashOnly) return {"/" + keyword, "--" + keyword};
+  return {"/" + keyword, "-" + keyword, "--" + keyword};
+}
+
+void MarkValueMissing(TParamStatusRec& option, bool isOption, bool valueAttached) {
+  option.Status = psValueMissing;
+  option.IsOption = isOption;
+  option.IsValue = false;
+  option.ValueAttached = valueAttached;
+}
+
+void ClaimValue(TParamStatusRec& value) {
+  value.Status = psValue;
+  value.IsValue = true;
+}
+
+bool Claimable(const TParamStatusRec& argument) {
+  return argument.Status == psUnexamined || argument.Status == psValue;
+}
+
+}  // namespace
+
+namespace detail {
+
+char UpperChar(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) c = UpperChar(c);
+  return text;
+}
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+  }
+  return true;
+}
+
+std::string Trim(const std::string& text) {
+  const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && isSpace(text[first])) ++first;
+  while (last > first && isSpace(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+std::vector<std::string> SplitKeywords(const std::string& keywords) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : keywords) {
+    if (c == ' ' || c == ',' || c == ';') {
+      if (!word.empty()) words.push_back(std::move(word));
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+bool IsSymbolKeyword(char c) {
+  static constexpr std::string_view kSymbols = "!#$%*+-.@_~";
+  return kSymbols.find(c) != std::string_view::npos;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t separator = path.rfind(platform::kPathSeparator);
+  if (separator == std::string::npos) return {};
+  if (separator == 0) return path.substr(0, 1);
+  return path.substr(0, separator);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t separator = path.rfind(platform::kPathSeparator);
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace detail
+
+// ---- Process arguments and engine start ---------------------------------------------------
+
+void SetProcessArguments(std::vector<std::string> arguments) {
+  RecordedArguments() = std::move(arguments);
+}
+
+const std::vector<std::string>& ProcessArguments() {
+  return RecordedArguments();
+}
+
+std::string RawCommandLine() {
+  std::string line;
+  for (const std::string& argument : RecordedArguments()) {
+    if (!line.empty()) line += ' ';
+    line += QuoteIfSpaced(argument);
+  }
+  return line;
+}
+
+void StartEngine() {
+  KeywordMode = 0;
+  DoubleDashOnly = true;
+  LogMatches = false;
+  KeywordList.clear();
+  NumberDefaulted = false;
+  HelpRequested = false;
+  for (TFindParamRec* record :
+       {&DebugModeSwitch, &ErrorDelaySwitch, &AudibleErrorSwitch, &HelpSwitch, &VerboseSwitch,
+        &VersionOnlySwitch, &BannerSwitch, &InfoSwitch}) {
+    *record = TFindParamRec{};
+  }
+  ExitStatus = 0;
+  MatchLog.clear();
+  BuildParamList(ParamList);
+  detail::ResetValidationState();
+  detail::ResetScreenState();
+  detail::ResetBannerState();
+}
+
+// ---- Lookups -------------------------------------------------------------------------------
+
+void BuildParamList(TParamStatusArray& list) {
+  list.clear();
+  const std::vector<std::string>& arguments = RecordedArguments();
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    TParamStatusRec record;
+    record.Param = arguments[i];
+    list.push_back(std::move(record));
+  }
+}
+
+bool MatchKeyword(const std::string& keyword, const std::string& argument, std::string* optionPart,
+                  std::string* value, bool* attached) {
+  if (attached != nullptr) *attached = false;
+  bool matched = false;
+  for (const std::string& form : KeywordForms(keyword)) {
+    if (detail::SameText(argument, form)) {
+      matched = true;
+      continue;
+    }
+    if (matched || !KeywordModeAllowsAttached()) continue;
+    const std::size_t n = form.size();
+    if (argument.size() > n && (argument[n] == ':' || argument[n] == '=') &&
+        detail::SameText(std::string_view(argument).substr(0, n), form)) {
+      if (optionPart != nullptr) *optionPart = argument.substr(0, n);
+      if (value != nullptr) *value = FirstCharacters(argument.substr(n + 1), kMaxAttachedLength);
+      if (attached != nullptr) *attached = true;
+      return true;
+    }
+  }
+  return matched;
+}
+
+void FindParamEx(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
+                 std::int32_t lastIndex, std::int32_t firstIndex, std::int32_t valueCount,
+                 std::int32_t flags, const std::string& default1, const std::string& default2) {
+  AddKeywords(KeywordList, keywords);
+
+  const bool keepSearching = (flags & kKeepSearching) != 0;
+  const bool firstRequired = (flags & (kBothValuesRequired | kFirstValueRequired)) != 0;
+  const bool secondRequired = (flags & kBothValuesRequired) != 0;
+
+  result = TFindParamRec{};
+  result.Value = default1;
+  result.Value2 = default2;
+
+  const auto high = static_cast<std::int64_t>(list.size()) - 1;
+  const std::int64_t last = (lastIndex == -1 || lastIndex > high) ? high : lastIndex;
+  const std::int64_t first = firstIndex < 0 ? 0 : firstIndex;
+  if (first > last) return;
+
+  const std::vector<std::string> words = detail::SplitKeywords(keywords);
+  for (std::int64_t i = first; i <= last; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    for (const std::string& keyword : words) {
+      std::string optionPart;
+      std::string attachedValue;
+      bool attached = false;
+      if (!MatchKeyword(keyword, list[at].Param, &optionPart, &attachedValue, &attached)) {
+        continue;
+      }
+      TParamStatusRec& option = list[at];
+      option.Status = psOption;
+      option.IsOption = true;
+      result.Param = option.Param;
+      result.Index = static_cast<std::int32_t>(i);
+      result.Position = static_cast<std::int32_t>(i + 1);
+      result.Found = true;
+
+      if (attached) {
+        result.Param = optionPart;
+        result.Value = attachedValue;
+        result.Attached = true;
+        if (!(firstRequired && attachedValue.empty())) {
+          option.Status = psOptionWithValue;
+          option.IsOption = true;
+          option.IsValue = true;
+          option.ValueAttached = true;
+          option.Reserved = false;
+          break;  // the value is settled; no further keyword for this argument
+        }
+        // A required value attached empty: the next argument may still supply it.
+        MarkValueMissing(option, true, true);
+      }
+
+      if (valueCount >= 1) {
+        if (i >= high) {
+          result.Value.clear();
+          if (firstRequired) {
+            result.Found = false;
+            MarkValueMissing(option, true, false);
+          }
+        } else {
+          TParamStatusRec& next = list[at + 1];
+          result.Value = next.Param;
+          if (firstRequired && next.Param.empty()) {
+            result.Found = false;
+            MarkValueMissing(option, true, false);
+          } else if (Claimable(next)) {
+            ClaimValue(next);
+          } else {
+            // Already claimed as an option: its text is still the value, but the option is
+            // marked as lacking one of its own.
+            option.Status = psValueMissing;
+            option.IsOption = true;
+          }
+        }
+      }
+
+      if (valueCount == 2) {
+        if (i + 1 >= high) {
+          result.Value2.clear();
+          if (secondRequired) {
+            result.Found = false;
+            MarkValueMissing(option, true, false);
+          }
+        } else {
+          TParamStatusRec& second = list[at + 2];
+          result.Value2 = second.Param;
+          if (secondRequired && second.Param.empty()) {
+            result.Found = false;
+            MarkValueMissing(option, false, false);
+          } else if (Claimable(second)) {
+            ClaimValue(second);
+          } else {
+            option.Status = psValueMissing;
+            option.IsOption = false;
+          }
+        }
+      }
+
+      if (LogMatches) MatchLog.push_back(result);
+    }
+    if (!keepSearching && result.Index != -1) break;
+  }
+}
+
+namespace {
+
+// The search range of the wrappers: kind 1 searches up to `index`, any other kind from it on.
+std::pair<std::int32_t, std::int32_t> RangeOf(std::int32_t index, std::int32_t kind) {
+  if (kind == 1) return {index, -1};
+  return {-1, index};
+}
+
+}  // namespace
+
+void FindParam(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
+               std::int32_t flags, std::int32_t index, std::int32_t kind) {
+  const auto [lastIndex, firstIndex] = RangeOf(index, kind);
+  FindParamEx(result, list, keywords, lastIndex, firstIndex, 0, flags);
+}
+
+void FindSwitch(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
+                bool& found, std::int32_t index, std::int32_t kind) {
+  const auto [lastIndex, firstIndex] = RangeOf(index, kind);
+  FindParamEx(result, list, keywords, lastIndex, firstIndex, 1, 0);
+  found = result.Found;
+}
+
+void FindParamValue(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
+                    std::string& value, std::int32_t index, std::int32_t kind) {
+  const auto [lastIndex, firstIndex] = RangeOf(index, kind);
+  FindParamEx(result, list, keywords, lastIndex, firstIndex, 1, 0);
+  value = result.Value;
+}
+
+void FindParamValues(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
+                     std::string& value, std::string& value2, std::int32_t index,
+                     std::int32_t kind) {
+  const auto [lastIndex, firstIndex] = RangeOf(index, kind);
+  FindParamEx(result, list, keywords, lastIndex, firstIndex, 2, 0);
+  value = result.Value;
+  value2 = result.Value2;
+}
+
+void FindParamNumber(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
+                     std::int64_t& number, std::int64_t defaultValue, std::int32_t index,
+                     std::int32_t kind) {
+  const auto [lastIndex, firstIndex] = RangeOf(index, kind);
+  FindParamEx(result, list, keywords, lastIndex, firstIndex, 1, 0);
+  number = ParamNumber(result.Value, defaultValue);
+  result.Value = std::to_string(number);
+  result.IsDefault = NumberDefaulted;
+}
+
+// ---- Text routines -------------------------------------------------------------------------
+
+std::int64_t ParamNumber(const std::string& text, std::int64_t defaultValue) {
+  // The first period-free run: leading periods are skipped, the next period ends the number.
+  const std::size_t start = std::min(text.find_first_not_of('.'), text.size());
+  const std::size_t end = std::min(text.find('.', start), text.size());
+  std::string digits;
+  for (std::size_t i = start; i < end; ++i) {
+    if (text[i] != ',') digits += text[i];
+  }
+  std::string_view view = digits;
+  if (view.size() > 1 && view[0] == '+' && view[1] != '-') view.remove_prefix(1);
+
+  std::int64_t number = defaultValue;
+  std::int64_t parsed = 0;
+  const auto [rest, error] = std::from_chars(view.data(), view.data() + view.size(), parsed);
+  if (!view.empty() && error == std::errc{} && rest == view.data() + view.size()) number = parsed;
+  NumberDefaulted = number == defaultValue;
+  return number;
+}
+
+void AddKeywords(std::string& list, const std::string& keywords) {
+  for (const std::string& word : SplitWords(detail::UpperCase(keywords))) {
+    if (WordNotInList(word, list)) list += " " + word;
+  }
+  list = detail::Trim(list);
+}
+
+bool WordNotInList(const std::string& word, const std::string& list) {
+  return (" " + list + " ").find(" " + word + " ") == std::string::npos;
+}
+
+std::string QuoteIfSpaced(const std::string& text) {
+  if (text.empty() || text.find(' ') != std::string::npos) return "\"" + text + "\"";
+  return text;
+}
+
+std::string ReplaceText(const std::string& text, const std::string& oldText,
+                        const std::string& newText, bool firstOnly) {
+  if (oldText.empty()) return text;
+  const std::string upperText = detail::UpperCase(text);
+  const std::string upperOld = detail::UpperCase(oldText);
+  std::string result;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t at = upperText.find(upperOld, from);
+    if (at == std::string::npos) break;
+    result.append(text, from, at - from);
+    result += newText;
+    from = at + oldText.size();
+    if (firstOnly) break;
+  }
+  result.append(text, from, std::string::npos);
+  return result;
+}
+
+std::int64_t MaxOf(std::initializer_list<std::int64_t> values) {
+  std::int64_t largest = std::numeric_limits<std::int64_t>::min();
+  for (const std::int64_t value : values) largest = std::max(largest, value);
+  return largest;
+}
+
+TStringArray SplitWords(const std::string& text) {
+  TStringArray words;
+  std::string word;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ' ' && !quoted) {
+      if (!word.empty()) words.push_back(std::move(word));
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+}  // namespace tarvolin::cmdline

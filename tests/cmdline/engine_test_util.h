@@ -1,0 +1,70 @@
+// Helpers of the command-line engine tests: argument lists and a compact view of their status.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cmdline/params.h"
+#include "platform/text_stream.h"
+#include "support/test_support.h"
+
+namespace tarvolin::test {
+
+/// A status array over the given arguments, every record unexamined.
+inline cmdline::TParamStatusArray ListOf(const std::vector<std::string>& arguments) {
+  cmdline::TParamStatusArray list;
+  for (const std::string& argument : arguments) {
+    cmdline::TParamStatusRec record;
+    record.Param = argument;
+    list.push_back(record);
+  }
+  return list;
+}
+
+/// One word per argument: the status number followed by o (IsOption), v (IsValue) and
+/// a (ValueAttached) when set, e.g. "2o 3v 4ova 5o 0".
+inline std::string StatusOf(const cmdline::TParamStatusArray& list) {
+  std::string text;
+  for (const cmdline::TParamStatusRec& record : list) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(static_cast<int>(record.Status));
+    if (record.IsOption) text += 'o';
+    if (record.IsValue) text += 'v';
+    if (record.ValueAttached) text += 'a';
+  }
+  return text;
+}
+
+/// A text stream over a scratch file, so that what the engine writes can be read back.
+class TCapturedStream {
+ public:
+  TCapturedStream() : path_((dir_.Path() / "captured.txt").string()) {
+    platform::TOutputHandle handle;
+    std::string error;
+    if (!handle.Open(path_, platform::TOutputHandle::TMode::Create, error)) {
+      throw std::runtime_error("cannot capture: " + error);
+    }
+    stream_ = std::make_unique<platform::TTextStream>(std::move(handle), "captured", 0, false);
+  }
+  platform::TTextStream* Stream() { return stream_.get(); }
+  /// Everything written so far.
+  std::string Text() {
+    stream_->Flush();
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+ private:
+  TScratchDir dir_;
+  std::string path_;
+  std::unique_ptr<platform::TTextStream> stream_;
+};
+
+}  // namespace tarvolin::test

@@ -1,0 +1,213 @@
+// Tests of syntax validation: the statistics by status, the valid forms and the help switches.
+#include "cmdline/validation.h"
+
+#include <gtest/gtest.h>
+
+#include "cmdline/engine_test_util.h"
+#include "cmdline/screen.h"
+
+namespace tarvolin::cmdline {
+namespace {
+
+using test::ListOf;
+
+class Validation : public ::testing::Test {
+ protected:
+  void StartWith(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "tarvolin");
+    SetProcessArguments(arguments);
+    StartEngine();
+    KeywordMode = 2;
+    DoubleDashOnly = false;
+  }
+
+  // The host's first eight rows, with the lookup kind of each.
+  void LookUpStandardSwitches() {
+    FindParam(DebugModeSwitch, ParamList, "DEBUG DEBUG-MODE");
+    FindSwitch(ErrorDelaySwitch, ParamList, "ERROR-DELAY", ErrorDelay);
+    FindSwitch(AudibleErrorSwitch, ParamList, "AUDIBLE-ERROR", AudibleError);
+    FindParam(HelpSwitch, ParamList, "H HELP ? HELP2 H2 ??");
+    FindParam(VerboseSwitch, ParamList, "V VERBOSE BUILD HELP2 H2 ??");
+    FindParam(VersionOnlySwitch, ParamList, "VERSION-ONLY BUILD-ONLY");
+    FindParam(InfoSwitch, ParamList, "INFO");
+    FindParam(BannerSwitch, ParamList, "B BANNER");
+  }
+};
+
+TEST_F(Validation, HelpSwitchListFromTheStandardRows) {
+  StartWith({"--h2"});
+  LookUpStandardSwitches();
+  EXPECT_TRUE(HelpSwitch.Found);
+  EXPECT_TRUE(VerboseSwitch.Found);
+  ValidateSyntax(CustomValidation, ParamList, KeywordList, true, -1, -1);
+  const std::string expected = "-H --HELP -? --H2 --HELP2 --?? --VERSION-ONLY --BUILD-ONLY --INFO";
+  EXPECT_EQ(HelpSwitchList, expected);
+  ValidateSyntax(CustomValidation, ParamList, KeywordList, true, -1, -1);
+  EXPECT_EQ(HelpSwitchList, expected);  // no repeats across calls
+}
+
+TEST_F(Validation, HelpSwitchListHoldsOnlyDefinedSwitches) {
+  StartWith({});
+  FindParam(HelpSwitch, ParamList, "H HELP ? HELP2 H2 ??");
+  FindParam(InfoSwitch, ParamList, "INFO");
+  ValidateSyntax(CustomValidation, ParamList, KeywordList, false, -1, -1);
+  EXPECT_EQ(HelpSwitchList, "-H --HELP -? --H2 --HELP2 --?? --INFO");
+
+  std::string target = "-H";
+  AddPresentSwitches(target, "H X INFO", "h info x  y");
+  EXPECT_EQ(target, "-H --INFO -X");
+}
+
+TEST_F(Validation, StatisticsByStatus) {
+  StartWith({"-b", "-o:x.txt", "-f=y", "two words", "", "abc", "B", "-m", "-d", "folder", "*.txt",
+             "x y"});
+  TFindParamRec result;
+  std::string value;
+  FindParam(result, ParamList, "B BANNER");
+  FindParamValue(result, ParamList, "O OUT", value);
+  FindParamValue(result, ParamList, "F", value);
+  FindParamValue(result, ParamList, "D DIR", value);
+  FindParamEx(result, ParamList, "M", -1, -1, 1, kFirstValueRequired);  // -d is claimed already
+  constexpr std::int32_t last = 9;                                      // up to the folder value
+
+  ValidateSyntax(CustomValidation, ParamList, KeywordList, true, -1, last);
+  const TParamStatisticsRec& r = CustomValidation;
+  EXPECT_EQ(r.Name, "Custom Syntax Validation Record");
+  EXPECT_TRUE(r.Done);
+  EXPECT_EQ(r.FirstIndex, 0);
+  EXPECT_EQ(r.LastIndex, 9);
+  EXPECT_EQ(r.InRangeCount, 10);
+  EXPECT_EQ(r.InRangeList, "-b -o:x.txt -f=y \"two words\" \"\" abc B -m -d folder ");
+  EXPECT_EQ(r.NonEmptyCount, 9);
+  EXPECT_EQ(r.NonEmptyList, "-b -o:x.txt -f=y \"two words\" abc B -m -d folder ");
+  // B occurs inside -b: the unique list uses a substring test without regard to case.
+  EXPECT_EQ(r.UniqueCount, 9);
+  EXPECT_EQ(r.UniqueList, "-b -o:x.txt -f=y \"two words\" \"\" abc -m -d folder ");
+  EXPECT_EQ(r.CheckedCount, 10);
+  EXPECT_EQ(r.CheckedList, r.InRangeList);
+  EXPECT_EQ(r.OtherCount, 7);
+  EXPECT_EQ(r.OtherList, "-o:x.txt -f=y \"two words\" \"\" abc B -m ");
+  EXPECT_EQ(r.OptionCount, 2);
+  EXPECT_EQ(r.OptionList, "-b -d ");
+  EXPECT_EQ(r.ValueCount, 1);
+  EXPECT_EQ(r.ValueList, "folder ");
+  EXPECT_EQ(r.AttachedCount, 2);
+  EXPECT_EQ(r.AttachedList, "-o:x.txt -f=y ");
+  EXPECT_EQ(r.BadValueCount, 1);
+  EXPECT_EQ(r.BadValueList, "-m ");
+  EXPECT_EQ(r.UnknownCount, 4);
+  EXPECT_EQ(r.UnknownList, "\"two words\" \"\" abc B ");
+  EXPECT_EQ(r.OutsideCount, 2);
+  EXPECT_EQ(r.OutsideList, "*.txt \"x y\" ");
+  EXPECT_EQ(r.IgnoredCount, 0);
+  // -o:x.txt is recognised through its part before ":", -f=y is one word and is not.
+  EXPECT_EQ(r.RecognisedOptions, "-b -d -o ");
+  EXPECT_FALSE(r.EssentialMissing);
+  EXPECT_FALSE(r.Valid);
+
+  // The default record covers the whole list and is filled by the first call only.
+  EXPECT_TRUE(DefaultValidation.Done);
+  EXPECT_EQ(DefaultValidation.Name, "Default Syntax Validation Record");
+  EXPECT_EQ(DefaultValidation.InRangeCount, 12);
+  EXPECT_EQ(DefaultValidation.OutsideCount, 0);
+  const TParamStatusArray other = ListOf({"-b"});
+  ValidateSyntax(CustomValidation, other, KeywordList, true, -1, -1);
+  EXPECT_EQ(CustomValidation.InRangeCount, 1);
+  EXPECT_EQ(DefaultValidation.InRangeCount, 12);
+}
+
+TEST_F(Validation, VerdictAndEssentialCheck) {
+  StartWith({"-b", "-o", "x"});
+  TFindParamRec result;
+  std::string value;
+  FindParam(result, ParamList, "B");
+  FindParamValue(result, ParamList, "O", value);
+  ValidateParams(CustomValidation, ParamList, KeywordList, true, -1, -1);
+  EXPECT_TRUE(CustomValidation.Valid);
+
+  // An option attached with "=" is one word, so nothing counts as a recognised option.
+  TParamStatusArray list = ListOf({"-o=x.txt"});
+  FindParamValue(result, list, "O", value);
+  ValidateParams(CustomValidation, list, KeywordList, true, -1, -1);
+  EXPECT_EQ(CustomValidation.RecognisedOptions, "");
+  EXPECT_TRUE(CustomValidation.EssentialMissing);
+  EXPECT_FALSE(CustomValidation.Valid);
+  ValidateParams(CustomValidation, list, KeywordList, false, -1, -1);
+  EXPECT_TRUE(CustomValidation.Valid);
+
+  // An attached value with a blank stays one entry; the option before ":" is recognised.
+  list = ListOf({"-o:my file"});
+  FindParamValue(result, list, "O", value);
+  ValidateParams(CustomValidation, list, KeywordList, true, -1, -1);
+  EXPECT_EQ(CustomValidation.AttachedList, "\"-o:my file\" ");
+  EXPECT_EQ(CustomValidation.RecognisedOptions, "-o ");
+  EXPECT_TRUE(CustomValidation.Valid);
+
+  // An empty list: zero counters, valid unless the essential check finds no option.
+  ValidateParams(CustomValidation, {}, KeywordList, false, -1, -1);
+  EXPECT_TRUE(CustomValidation.Valid);
+  EXPECT_EQ(CustomValidation.InRangeCount, 0);
+  ValidateParams(CustomValidation, {}, KeywordList, true, -1, -1);
+  EXPECT_TRUE(CustomValidation.EssentialMissing);
+  EXPECT_FALSE(CustomValidation.Valid);
+
+  // Every argument before the first index is outside; an argument given twice and never claimed
+  // is unknown.
+  list = ListOf({"-b", "-b", "x"});
+  FindParam(result, list, "B");
+  ValidateParams(CustomValidation, list, KeywordList, false, 1, -1);
+  EXPECT_EQ(CustomValidation.OutsideList, "-b ");
+  EXPECT_EQ(CustomValidation.UnknownList, "-b x ");
+  EXPECT_FALSE(CustomValidation.Valid);
+}
+
+TEST_F(Validation, IgnoredArgumentsCountInsideAndOutside) {
+  TParamStatusArray list = ListOf({"a", "b", "c"});
+  list[0].Status = psIgnored;
+  list[2].Status = psIgnored;
+  ValidateParams(CustomValidation, list, "", false, -1, 1);
+  EXPECT_EQ(CustomValidation.IgnoredCount, 2);
+  EXPECT_EQ(CustomValidation.IgnoredList, "a c ");
+  EXPECT_EQ(CustomValidation.OtherList, "a b ");
+  EXPECT_EQ(CustomValidation.UnknownList, "b ");
+}
+
+TEST(ValidForms, PrefixesAndSuffixesByMode) {
+  DoubleDashOnly = false;
+  EXPECT_EQ(BuildValidForms("H HELP @", 0), "/H -H /HELP -HELP --HELP /@ -@ ");
+  EXPECT_EQ(BuildValidForms("@", 1), "@ /@ -@ ");
+  EXPECT_EQ(BuildValidForms("@", 3), "@ /@ -@ @: /@: -@: @= /@= -@= ");
+  EXPECT_EQ(BuildValidForms("h", 2), "/h -h /h: -h: /h= -h= ");
+  EXPECT_EQ(BuildValidForms(" B,B;B ", 0), "/B -B ");
+  DoubleDashOnly = true;
+  EXPECT_EQ(BuildValidForms("HELP", 2), "/HELP --HELP /HELP: --HELP: /HELP= --HELP= ");
+  EXPECT_EQ(BuildValidForms("", 3), "");
+}
+
+TEST(ValidationRecord, InitAndCounters) {
+  TParamStatisticsRec record;
+  record.Name = "Mine";
+  record.Valid = false;
+  record.Done = true;
+  record.OptionCount = 3;
+  record.UnknownList = "x ";
+  InitValidation(record);
+  EXPECT_EQ(record.Name, "Mine");
+  EXPECT_TRUE(record.Valid);
+  EXPECT_FALSE(record.Done);
+  EXPECT_EQ(record.OptionCount, 0);
+  EXPECT_EQ(record.UnknownList, "");
+  InitValidation(record, "Other");
+  EXPECT_EQ(record.Name, "Other");
+
+  // A counter stops at its largest value instead of wrapping round to zero.
+  std::uint16_t counter = 65535;
+  std::string list;
+  AddToStat(counter, list, "a b");
+  AddToStat(counter, list, "");
+  EXPECT_EQ(counter, 65535);
+  EXPECT_EQ(list, "\"a b\" \"\" ");
+}
+
+}  // namespace
+}  // namespace tarvolin::cmdline
