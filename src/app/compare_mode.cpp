@@ -31,7 +31,7 @@ void RunCompareMode() {
   const auto first = DigestsOfFile(selected, s.CompareFile1, true, failed1);
   const auto second = DigestsOfFile(selected, s.CompareFile2, true, failed2);
   for (std::size_t i = 0; i < selected.size(); ++i) {
-    const char* verdict = (failed1 || failed2)      ? "ERROR "
+    const char* verdict = (failed1 || failed2)    ? "ERROR "
                           : first[i] == second[i] ? "TRUE  "
                                                   : "FALSE ";
     WriteResultLine(CompareLine(selected[i], verdict, first[i], second[i]), s.TeeMode);

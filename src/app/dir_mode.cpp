@@ -31,7 +31,9 @@ bool ChangeDirectory(const std::string& folder) {
 /// The exclusion list loaded by the entry checks.
 TExclusionList ExclusionList;
 
-bool AbortRequested() { return CtrlCPressed || CtrlBreakPressed; }
+bool AbortRequested() {
+  return CtrlCPressed || CtrlBreakPressed;
+}
 
 std::string CurrentDirectory() {
   std::error_code error;
@@ -149,9 +151,8 @@ void RunDirMode() {
         Given(TOption::Size) ? SizeTextUnsigned(static_cast<std::uint64_t>(size)) : std::string();
     if (noHash) {
       const THashChoices none = THashChoices::None;
-      WriteResultLine(FileLine(none, sizeText, DateOfFile(path), Algorithm(none).FileTag,
-                               displayName),
-                      tee);
+      WriteResultLine(
+          FileLine(none, sizeText, DateOfFile(path), Algorithm(none).FileTag, displayName), tee);
     } else {
       const auto digests = DigestsOfFile(selected, path, false, itemError);
       for (std::size_t i = 0; i < selected.size(); ++i) {
@@ -185,14 +186,13 @@ void RunDirMode() {
                      AbortRequested(), s.SummaryFile);
   }
   if (Given(TOption::Count)) {
-    WriteResultLine("Success = " + std::to_string(counters.SuccessCount) + "   Unfiltered = " +
-                        std::to_string(counters.TotalFiles) +
+    WriteResultLine("Success = " + std::to_string(counters.SuccessCount) +
+                        "   Unfiltered = " + std::to_string(counters.TotalFiles) +
                         "   Error = " + std::to_string(counters.ErrorCount),
                     tee);
   }
   if (counters.SuccessCount == 0) {
-    const std::string line =
-        "No Files Found in \"" + s.Folder + "\" matching \"" + masks + "\"";
+    const std::string line = "No Files Found in \"" + s.Folder + "\" matching \"" + masks + "\"";
     if (Given(TOption::ShowZero)) {
       WriteResultLine(line, tee);
     } else {

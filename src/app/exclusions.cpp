@@ -62,8 +62,7 @@ bool TExclusionList::Load(const std::string& fileName, std::string& error) {
   std::string bytes;
   std::string chunk(65536, '\0');
   for (;;) {
-    const std::int64_t n =
-        file.Read(reinterpret_cast<std::uint8_t*>(chunk.data()), 65536, error);
+    const std::int64_t n = file.Read(reinterpret_cast<std::uint8_t*>(chunk.data()), 65536, error);
     if (n < 0) return false;
     bytes.append(chunk.data(), static_cast<std::size_t>(n));
     if (n < 65536) break;

@@ -30,11 +30,16 @@ std::string HashText(const std::string& digest) {
 
 std::string FsumTagOf(THashChoices choice) {
   switch (choice) {
-    case THashChoices::MD5: return " *";
-    case THashChoices::SHA2_256: return " ?SHA256*";
-    case THashChoices::SHA2_384: return " ?SHA384*";
-    case THashChoices::SHA2_512: return " ?SHA512*";
-    default: return Algorithm(choice).FsumTag;
+    case THashChoices::MD5:
+      return " *";
+    case THashChoices::SHA2_256:
+      return " ?SHA256*";
+    case THashChoices::SHA2_384:
+      return " ?SHA384*";
+    case THashChoices::SHA2_512:
+      return " ?SHA512*";
+    default:
+      return Algorithm(choice).FsumTag;
   }
 }
 

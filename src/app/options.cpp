@@ -18,15 +18,24 @@ THashChoices ChoiceOfOption(TOption option) {
 
 cmdline::TFindParamRec& Lookup(TOption option) {
   switch (option) {
-    case TOption::DebugMode: return cmdline::DebugModeSwitch;
-    case TOption::ErrorDelay: return cmdline::ErrorDelaySwitch;
-    case TOption::AudibleError: return cmdline::AudibleErrorSwitch;
-    case TOption::Help: return cmdline::HelpSwitch;
-    case TOption::Verbose: return cmdline::VerboseSwitch;
-    case TOption::VersionOnly: return cmdline::VersionOnlySwitch;
-    case TOption::Info: return cmdline::InfoSwitch;
-    case TOption::Banner: return cmdline::BannerSwitch;
-    default: break;
+    case TOption::DebugMode:
+      return cmdline::DebugModeSwitch;
+    case TOption::ErrorDelay:
+      return cmdline::ErrorDelaySwitch;
+    case TOption::AudibleError:
+      return cmdline::AudibleErrorSwitch;
+    case TOption::Help:
+      return cmdline::HelpSwitch;
+    case TOption::Verbose:
+      return cmdline::VerboseSwitch;
+    case TOption::VersionOnly:
+      return cmdline::VersionOnlySwitch;
+    case TOption::Info:
+      return cmdline::InfoSwitch;
+    case TOption::Banner:
+      return cmdline::BannerSwitch;
+    default:
+      break;
   }
   if (option >= TOption::NoHash) {
     return RunSettings.THashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
@@ -34,7 +43,9 @@ cmdline::TFindParamRec& Lookup(TOption option) {
   return RunSettings.Lookups[static_cast<std::size_t>(option)];
 }
 
-bool Given(TOption option) { return Lookup(option).Found; }
+bool Given(TOption option) {
+  return Lookup(option).Found;
+}
 
 void ReadOptions() {
   TRunSettings& s = RunSettings;
@@ -82,7 +93,8 @@ void ReadOptions() {
     cmdline::AudibleError = true;
     cmdline::ErrorDelay = true;
   }
-  cmdline::HelpRequested = Given(TOption::Help) || Given(TOption::VersionOnly) || Given(TOption::Info);
+  cmdline::HelpRequested =
+      Given(TOption::Help) || Given(TOption::VersionOnly) || Given(TOption::Info);
 }
 
 std::int32_t ValidationLast() {

@@ -47,15 +47,16 @@ bool OpenOutputFile() {
   const bool append = Given(TOption::Append) && platform::IsExistingFile(name);
   platform::TOutputHandle handle;
   std::string error;
-  if (!handle.Open(name, append ? platform::TOutputHandle::TMode::Append
-                                : platform::TOutputHandle::TMode::Create,
-                   error)) {
+  if (!handle.Open(
+          name,
+          append ? platform::TOutputHandle::TMode::Append : platform::TOutputHandle::TMode::Create,
+          error)) {
     WriteErrorLine(FileErrorLine(name, error));
     cmdline::ExitStatus = 72;
     return false;
   }
-  OutputFileStream = std::make_unique<platform::TTextStream>(std::move(handle), name,
-                                                             kOutputBufferSize, false);
+  OutputFileStream =
+      std::make_unique<platform::TTextStream>(std::move(handle), name, kOutputBufferSize, false);
   RunSettings.CurrentOutput = OutputFileStream.get();
   return true;
 }
@@ -65,7 +66,9 @@ void WriteResultLine(const std::string& line, bool tee) {
   if (tee && RunSettings.CurrentOutput != &platform::StdOut()) platform::StdOut().WriteLine(line);
 }
 
-void WriteErrorLine(const std::string& line) { platform::StdErr().WriteLine(line); }
+void WriteErrorLine(const std::string& line) {
+  platform::StdErr().WriteLine(line);
+}
 
 void CloseOutput() {
   platform::TTextStream* output = RunSettings.CurrentOutput;

@@ -20,7 +20,9 @@ namespace tarvolin::app {
 
 namespace {
 
-bool VerboseGiven() { return cmdline::VerboseSwitch.Found; }
+bool VerboseGiven() {
+  return cmdline::VerboseSwitch.Found;
+}
 
 /// Steps 1 to 6: a fresh run state.
 void StartRun(const std::vector<std::string>& arguments) {
@@ -42,8 +44,8 @@ void StartRun(const std::vector<std::string>& arguments) {
 /// Steps 7 to 21, then one mode. Returns early wherever the run ends.
 void Run() {
   ReadOptions();
-  cmdline::ValidateSyntax(cmdline::CustomValidation, cmdline::ParamList, cmdline::KeywordList,
-                          true, -1, ValidationLast());
+  cmdline::ValidateSyntax(cmdline::CustomValidation, cmdline::ParamList, cmdline::KeywordList, true,
+                          -1, ValidationLast());
 
   if (cmdline::ParamList.empty() && !cmdline::HelpRequested) {
     SyntaxErrorExit(cmdline::SyntaxScreenKind, 64,

@@ -2,8 +2,8 @@
 #include "platform/platform.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -324,7 +324,8 @@ void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler) {
   action.sa_handler = OnAbortSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (const int signalNumber : {SIGINT, SIGQUIT, SIGTERM}) ::sigaction(signalNumber, &action, nullptr);
+  for (const int signalNumber : {SIGINT, SIGQUIT, SIGTERM})
+    ::sigaction(signalNumber, &action, nullptr);
 }
 
 }  // namespace tarvolin::platform

@@ -1,3 +1,3 @@
 mkdir t
-TEMP="$PWD/t" "$TARVOLIN" -u abc
+TEMP="$PWD/t" "$TARVOLIN" abc -u
 cat "t/#Tarvolin_Summary.TXT"

@@ -1,0 +1,2 @@
+# -b alone: the banner, nothing hashed, exit 0.
+"$TARVOLIN" -b

@@ -1,0 +1,3 @@
+"$TARVOLIN" -b -o out.txt abc
+echo "-- file:"
+cat out.txt

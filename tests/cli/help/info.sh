@@ -1,0 +1,1 @@
+"$TARVOLIN" --info

@@ -1,0 +1,2 @@
+# --version-only wins over --info.
+"$TARVOLIN" --info --version-only

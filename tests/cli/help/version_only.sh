@@ -1,0 +1,2 @@
+"$TARVOLIN" --version-only
+"$TARVOLIN" --build-only

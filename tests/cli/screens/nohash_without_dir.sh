@@ -1,0 +1,3 @@
+# NOHASH without -d: the mismatch screen.
+export TEMP=/tmp
+"$TARVOLIN" -n x.txt

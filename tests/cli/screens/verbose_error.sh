@@ -1,0 +1,3 @@
+# -v with an error: the banner carries the build line.
+export TEMP=/tmp
+"$TARVOLIN" -n -v
