@@ -1,0 +1,8 @@
+# With -w the not-found line goes to the output.
+mkdir -p t/sub/deep
+printf a > t/a.txt
+printf bb > t/b.log
+printf c > t/sub/c.txt
+printf d > t/sub/deep/d.txt
+printf "t/\n" > exc.txt
+"$TARVOLIN" -w -r -e exc.txt -d t '*.txt' '*.log'

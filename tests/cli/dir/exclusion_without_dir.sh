@@ -1,0 +1,1 @@
+"$TARVOLIN" -e x.txt abc

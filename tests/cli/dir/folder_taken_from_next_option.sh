@@ -1,0 +1,2 @@
+# -d followed directly by -r takes "-r" as its folder.
+"$TARVOLIN" -d -r

@@ -1,0 +1,2 @@
+mkdir t
+"$TARVOLIN" -d t -e nothing.txt

@@ -1,0 +1,1 @@
+"$TARVOLIN" -d missing abc

@@ -1,0 +1,3 @@
+# The root folder normalises to "/".
+"$TARVOLIN" -d / "no-such-file-here-*"
+"$TARVOLIN" -d "//" "no-such-file-here-*"

@@ -1,0 +1,7 @@
+# -z: the size before the digest.
+mkdir -p t/sub/deep
+printf a > t/a.txt
+printf bb > t/b.log
+printf c > t/sub/c.txt
+printf d > t/sub/deep/d.txt
+"$TARVOLIN" -z -d t '*.log'
