@@ -1,0 +1,83 @@
+// Folder normalisation and the exclusion list of DIR mode.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/dir_mode.h"
+#include "app/exclusions.h"
+#include "support/test_support.h"
+
+namespace tarvolin::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CurrentDirectoryGuard {
+ public:
+  CurrentDirectoryGuard() : saved_(fs::current_path()) {}
+  ~CurrentDirectoryGuard() { fs::current_path(saved_); }
+
+ private:
+  fs::path saved_;
+};
+
+TEST(NormalizeFolder, StripsTrailingBlanksDotsStarsAndSeparators) {
+  EXPECT_EQ(NormalizeFolder("data"), "data/");
+  EXPECT_EQ(NormalizeFolder("data/"), "data/");
+  EXPECT_EQ(NormalizeFolder("/data/*.*"), "/data/");
+  EXPECT_EQ(NormalizeFolder("/data/ . "), "/data/");
+  EXPECT_EQ(NormalizeFolder("a.b"), "a.b/");
+  EXPECT_EQ(NormalizeFolder(""), "");
+  EXPECT_EQ(NormalizeFolder(" .*"), "");
+}
+
+TEST(NormalizeFolder, RootStaysRoot) {
+  EXPECT_EQ(NormalizeFolder("/"), "/");
+  EXPECT_EQ(NormalizeFolder("//"), "/");
+  EXPECT_EQ(NormalizeFolder("/*"), "/");
+}
+
+TEST(NormalizeFolder, DotFoldersBecomeTheCurrentDirectory) {
+  CurrentDirectoryGuard guard;
+  test::TScratchDir scratch;
+  fs::create_directories(scratch.Path() / "a" / "b");
+  const std::string root = fs::canonical(scratch.Path()).string();
+  fs::current_path(scratch.Path() / "a");
+  EXPECT_EQ(NormalizeFolder("."), root + "/a/");
+  EXPECT_EQ(NormalizeFolder("./"), root + "/a/");
+  EXPECT_EQ(NormalizeFolder("b/.."), root + "/a/");
+  // ".." moves the current directory up, which then holds for the rest of the run.
+  EXPECT_EQ(NormalizeFolder(".."), root + "/");
+  EXPECT_EQ(fs::current_path().string(), root);
+}
+
+TEST(ExclusionText, ByteOrderMarksAndLineEnds) {
+  EXPECT_EQ(DecodeTextLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(DecodeTextLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(DecodeTextLines("\xEF\xBB\xBFx"), (std::vector<std::string>{"x"}));
+  // UTF-16 LE and BE, with a character outside the BMP (a surrogate pair).
+  EXPECT_EQ(DecodeTextLines(std::string("\xFF\xFE"
+                                        "a\0\xE9\0\r\0\n\0\x3D\xD8\x00\xDE",
+                                        14)),
+            (std::vector<std::string>{"a\xC3\xA9", "\xF0\x9F\x98\x80"}));
+  EXPECT_EQ(DecodeTextLines(std::string("\xFE\xFF\0a\0\n\0b", 8)),
+            (std::vector<std::string>{"a", "b"}));
+  // An unpaired surrogate becomes the replacement character instead of invalid UTF-8.
+  EXPECT_EQ(DecodeTextLines(std::string("\xFF\xFE\x00\xD8", 4)),
+            (std::vector<std::string>{"\xEF\xBF\xBD"}));
+}
+
+TEST(ExclusionList, SubstringWithoutRegardToCaseEmptyLinesNeverMatch) {
+  TExclusionList list;
+  list.Assign({"", "temp", "ÄRGER"});
+  EXPECT_TRUE(list.Excludes("/data/Temp/a.txt"));
+  EXPECT_TRUE(list.Excludes("/data/attempt.txt"));
+  EXPECT_TRUE(list.Excludes("/data/ärger.doc"));
+  EXPECT_FALSE(list.Excludes("/data/other.txt"));
+  TExclusionList onlyEmpty;
+  onlyEmpty.Assign({""});
+  EXPECT_FALSE(onlyEmpty.Excludes("/anything"));
+}
+
+}  // namespace
+}  // namespace tarvolin::app
