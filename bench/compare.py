@@ -39,8 +39,50 @@ def make_file(path, size_mib):
 
 def timed(command):
     start = time.perf_counter()
-    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
+                   shell=isinstance(command, str))
     return time.perf_counter() - start
+
+
+def make_tree(root, small_files, large_files, large_mib):
+    """small_files random files of 0..16 KiB in folders of 100, plus large_files of large_mib."""
+    marker = os.path.join(root, ".complete-%d-%d-%d" % (small_files, large_files, large_mib))
+    if os.path.exists(marker):
+        return
+    shutil.rmtree(root, ignore_errors=True)
+    for i in range(small_files):
+        folder = os.path.join(root, "d%03d" % (i // 100))
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "f%05d.dat" % i), "wb") as out:
+            out.write(os.urandom(int.from_bytes(os.urandom(2), "little") % 16384))
+    for i in range(large_files):
+        with open(os.path.join(root, "large%02d.bin" % i), "wb") as out:
+            for _ in range(large_mib):
+                out.write(os.urandom(1 << 20))
+    open(marker, "w").close()
+
+
+def warm(path):
+    subprocess.run("find '%s' -type f -print0 | xargs -0 cat > /dev/null" % path, shell=True, check=True)
+
+
+def compare(name, commands, runs):
+    """commands: list of (label, command); the first is tarvolin's."""
+    times = {label: [] for label, _ in commands}
+    for _ in range(runs):
+        for label, cmd in commands:
+            times[label].append(timed(cmd))
+    medians = {label: statistics.median(values) for label, values in times.items()}
+    ours = medians.pop(commands[0][0])
+    if medians:
+        best = min(medians, key=medians.get)
+        print("%-20s %9.3f  %-12s %9.3f %7.2f  %s" % (
+            name, ours, best, medians[best], ours / medians[best],
+            ", ".join("%s %.3f" % item for item in medians.items())))
+    else:
+        print("%-20s %9.3f  %-12s %9s %7s" % (name, ours, "-", "-", "-"))
+    sys.stdout.flush()
+    return ours
 
 
 def main():
@@ -50,6 +92,8 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--only", default="")
     parser.add_argument("--skip-kernels", action="store_true")
+    parser.add_argument("--skip-trees", action="store_true")
+    parser.add_argument("--skip-all", action="store_true")
     args = parser.parse_args()
 
     tarvolin = os.path.join(args.build, "tarvolin")
@@ -70,26 +114,42 @@ def main():
     print("== Whole tool on a %d MiB file in page cache: median of %d runs, seconds" %
           (args.size_mib, args.runs))
     print("%-20s %9s  %-12s %9s %7s  %s" % ("algorithm", "tarvolin", "best peer", "peer", "ratio", "all peers"))
+    singles = {}
     for name, switch, peers in ALGORITHMS:
         if args.only and args.only != name:
             continue
         commands = [("tarvolin", [tarvolin, switch, big])]
         commands += [(label, cmd + [big]) for label, cmd in peers if shutil.which(cmd[0])]
-        times = {label: [] for label, _ in commands}
-        for _ in range(args.runs):
-            for label, cmd in commands:
-                times[label].append(timed(cmd))
-        medians = {label: statistics.median(values) for label, values in times.items()}
-        ours = medians.pop("tarvolin")
-        if medians:
-            best = min(medians, key=medians.get)
-            print("%-20s %9.3f  %-12s %9.3f %7.2f  %s" % (
-                name, ours, best, medians[best], ours / medians[best],
-                ", ".join("%s %.3f" % item for item in medians.items())))
-        else:
-            gbps = (args.size_mib << 20) / ours / 1e9
-            print("%-20s %9.3f  %-12s %9s %7s  (%.2f GB/s whole process)" % (name, ours, "-", "-", "-", gbps))
-        sys.stdout.flush()
+        singles[name] = compare(name, commands, args.runs)
+        if not [1 for label, cmd in peers if shutil.which(cmd[0])]:
+            print("%-20s %9s  (%.2f GB/s whole process)" % ("", "", (args.size_mib << 20) / singles[name] / 1e9))
+
+    if not args.skip_all and not args.only:
+        read = statistics.median(timed(["dd", "if=" + big, "of=/dev/null", "bs=64k"]) for _ in range(args.runs))
+        all_time = statistics.median(timed([tarvolin, "--all", big]) for _ in range(args.runs))
+        budget = sum(singles.values()) - 13 * read
+        print()
+        print("== --all on the same file: %.3f s; the fourteen single runs minus thirteen reads "
+              "(read %.3f s): %.3f s; ratio %.2f" % (all_time, read, budget, all_time / budget))
+
+    if not args.skip_trees:
+        tree = os.path.join(data_dir, "tree")
+        print()
+        print("== Trees in page cache, SHA2_256, median of %d runs, seconds" % args.runs)
+        print("%-20s %9s  %-12s %9s %7s  %s" % ("tree", "tarvolin", "best peer", "peer", "ratio", "all peers"))
+        cases = [("20000 small files", os.path.join(data_dir, "tree-small"), 20000, 0, 0),
+                 ("20 x 50 MiB files", os.path.join(data_dir, "tree-large"), 0, 20, 50)]
+        for label, root, small, large, mib in cases:
+            make_tree(root, small, large, mib)
+            warm(root)
+            commands = [("tarvolin", [tarvolin, "--sha256", "-r", "-d", root])]
+            if shutil.which("rhash"):
+                commands.append(("rhash", ["rhash", "--sha256", "-r", root]))
+            if shutil.which("hashdeep"):
+                commands.append(("hashdeep", ["hashdeep", "-j0", "-c", "sha256", "-r", root]))
+            commands.append(("find|sha256sum", "find '%s' -type f -print0 | xargs -0 sha256sum" % root))
+            commands.append(("find|openssl", "find '%s' -type f -print0 | xargs -0 openssl dgst -sha256" % root))
+            compare(label, commands, args.runs)
 
 
 if __name__ == "__main__":
