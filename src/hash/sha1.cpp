@@ -1,5 +1,5 @@
-// SHA-0/SHA-1 engines, their portable compression (schedule expanded per block, 80 steps
-// unrolled by five) and the SHA-1 kernel table.
+// SHA-0/SHA-1 engines, their portable compression (80 steps unrolled, the schedule expanded in
+// a ring of sixteen words) and the SHA-1 kernel table.
 #include "hash/sha1.h"
 
 #include "hash/bits.h"
@@ -70,8 +70,16 @@ const TKernel32& Sha1Kernel() {
 
 namespace {
 
-#define SHA1_STEP(f, k, a, b, c, d, e, t)      \
-  e += Rotl32(a, 5) + f(b, c, d) + (k) + w[t]; \
+// The schedule lives in a ring of sixteen words and is expanded as the steps consume it.
+// (An array of all 80 words, expanded first, is what compilers turn into two-word vectors whose
+// loads straddle the previous stores; the stalls made that three times slower.)
+#define SHA1_W(t)                                                                                 \
+  ((t) < 16 ? w[(t)&15]                                                                           \
+            : (w[(t)&15] =                                                                        \
+                   Rotl32(w[((t) + 13) & 15] ^ w[((t) + 8) & 15] ^ w[((t) + 2) & 15] ^ w[(t)&15], \
+                          ExpansionRotation)))
+#define SHA1_STEP(f, k, a, b, c, d, e, t)           \
+  e += Rotl32(a, 5) + f(b, c, d) + (k) + SHA1_W(t); \
   b = Rotl32(b, 30)
 #define SHA1_CH(b, c, d) ((d) ^ ((b) & ((c) ^ (d))))
 #define SHA1_PARITY(b, c, d) ((b) ^ (c) ^ (d))
@@ -86,25 +94,22 @@ namespace {
 /// SHA-1 rotates each expanded word left by one; SHA-0 does not.
 template <int ExpansionRotation>
 void CompressSha(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) {
-  std::uint32_t w[80];
+  std::uint32_t w[16];
   for (; blocks > 0; --blocks, data += 64) {
+    PrefetchInput(data);
     for (int t = 0; t < 16; ++t) w[t] = bits::LoadBE32(data + 4 * t);
-    for (int t = 16; t < 80; ++t) {
-      w[t] = Rotl32(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], ExpansionRotation);
-    }
     std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
-    for (int t = 0; t < 20; t += 5) {
-      SHA1_FIVE(SHA1_CH, 0x5a827999u, t);
-    }
-    for (int t = 20; t < 40; t += 5) {
-      SHA1_FIVE(SHA1_PARITY, 0x6ed9eba1u, t);
-    }
-    for (int t = 40; t < 60; t += 5) {
-      SHA1_FIVE(SHA1_MAJ, 0x8f1bbcdcu, t);
-    }
-    for (int t = 60; t < 80; t += 5) {
-      SHA1_FIVE(SHA1_PARITY, 0xca62c1d6u, t);
-    }
+    constexpr std::uint32_t k1 = 0x5a827999u, k2 = 0x6ed9eba1u, k3 = 0x8f1bbcdcu, k4 = 0xca62c1d6u;
+    // clang-format off
+    SHA1_FIVE(SHA1_CH, k1, 0);      SHA1_FIVE(SHA1_CH, k1, 5);
+    SHA1_FIVE(SHA1_CH, k1, 10);     SHA1_FIVE(SHA1_CH, k1, 15);
+    SHA1_FIVE(SHA1_PARITY, k2, 20); SHA1_FIVE(SHA1_PARITY, k2, 25);
+    SHA1_FIVE(SHA1_PARITY, k2, 30); SHA1_FIVE(SHA1_PARITY, k2, 35);
+    SHA1_FIVE(SHA1_MAJ, k3, 40);    SHA1_FIVE(SHA1_MAJ, k3, 45);
+    SHA1_FIVE(SHA1_MAJ, k3, 50);    SHA1_FIVE(SHA1_MAJ, k3, 55);
+    SHA1_FIVE(SHA1_PARITY, k4, 60); SHA1_FIVE(SHA1_PARITY, k4, 65);
+    SHA1_FIVE(SHA1_PARITY, k4, 70); SHA1_FIVE(SHA1_PARITY, k4, 75);
+    // clang-format on
     state[0] += a;
     state[1] += b;
     state[2] += c;
@@ -114,6 +119,7 @@ void CompressSha(std::uint32_t* state, const std::uint8_t* data, std::size_t blo
   SecureZero(w, sizeof w);
 }
 
+#undef SHA1_W
 #undef SHA1_STEP
 #undef SHA1_CH
 #undef SHA1_PARITY

@@ -38,7 +38,7 @@ TARVOLIN_SHANI void Sha1ShaNi(std::uint32_t* state, const std::uint8_t* data, st
     const __m128i abcdSaved = abcd;
     const __m128i eSaved = e0;
     const auto* p = reinterpret_cast<const __m128i*>(data);
-    __builtin_prefetch(data + 4096);
+    PrefetchInput(data);
     __m128i m0 = _mm_shuffle_epi8(_mm_loadu_si128(p + 0), byteReverse);
     __m128i m1 = _mm_shuffle_epi8(_mm_loadu_si128(p + 1), byteReverse);
     __m128i m2 = _mm_shuffle_epi8(_mm_loadu_si128(p + 2), byteReverse);

@@ -12,23 +12,30 @@ namespace tarvolin::hash {
 using bits::Rotr32;
 using bits::Rotr64;
 
+// The schedule lives in a ring of sixteen words and is expanded as the steps consume it. (An
+// array of all words expanded first is what compilers turn into two-word vectors whose loads
+// straddle the previous stores, and the stalls cost more than the vectors gain.)
+#define SHA2_W(SS0, SS1, t) \
+  ((t) < 16 ? w[(t)&15]     \
+            : (w[(t)&15] += SS1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + SS0(w[((t) + 1) & 15])))
+
 // One step of either family; `d` and `h` are updated, the other six only rotate names.
-#define SHA2_STEP(S0, S1, K, a, b, c, d, e, f, g, h, t)                    \
-  {                                                                        \
-    const auto t1 = h + S1(e) + ((g) ^ ((e) & ((f) ^ (g)))) + K[t] + w[t]; \
-    const auto t2 = S0(a) + (((a) & (b)) | ((c) & ((a) | (b))));           \
-    d += t1;                                                               \
-    h = t1 + t2;                                                           \
+#define SHA2_STEP(S0, S1, SS0, SS1, K, a, b, c, d, e, f, g, h, t)                         \
+  {                                                                                       \
+    const auto t1 = h + S1(e) + ((g) ^ ((e) & ((f) ^ (g)))) + K[t] + SHA2_W(SS0, SS1, t); \
+    const auto t2 = S0(a) + (((a) & (b)) | ((c) & ((a) | (b))));                          \
+    d += t1;                                                                              \
+    h = t1 + t2;                                                                          \
   }
-#define SHA2_EIGHT(S0, S1, K, t)                       \
-  SHA2_STEP(S0, S1, K, a, b, c, d, e, f, g, h, t);     \
-  SHA2_STEP(S0, S1, K, h, a, b, c, d, e, f, g, t + 1); \
-  SHA2_STEP(S0, S1, K, g, h, a, b, c, d, e, f, t + 2); \
-  SHA2_STEP(S0, S1, K, f, g, h, a, b, c, d, e, t + 3); \
-  SHA2_STEP(S0, S1, K, e, f, g, h, a, b, c, d, t + 4); \
-  SHA2_STEP(S0, S1, K, d, e, f, g, h, a, b, c, t + 5); \
-  SHA2_STEP(S0, S1, K, c, d, e, f, g, h, a, b, t + 6); \
-  SHA2_STEP(S0, S1, K, b, c, d, e, f, g, h, a, t + 7)
+#define SHA2_EIGHT(S0, S1, SS0, SS1, K, t)                       \
+  SHA2_STEP(S0, S1, SS0, SS1, K, a, b, c, d, e, f, g, h, t);     \
+  SHA2_STEP(S0, S1, SS0, SS1, K, h, a, b, c, d, e, f, g, t + 1); \
+  SHA2_STEP(S0, S1, SS0, SS1, K, g, h, a, b, c, d, e, f, t + 2); \
+  SHA2_STEP(S0, S1, SS0, SS1, K, f, g, h, a, b, c, d, e, t + 3); \
+  SHA2_STEP(S0, S1, SS0, SS1, K, e, f, g, h, a, b, c, d, t + 4); \
+  SHA2_STEP(S0, S1, SS0, SS1, K, d, e, f, g, h, a, b, c, t + 5); \
+  SHA2_STEP(S0, S1, SS0, SS1, K, c, d, e, f, g, h, a, b, t + 6); \
+  SHA2_STEP(S0, S1, SS0, SS1, K, b, c, d, e, f, g, h, a, t + 7)
 
 #define BS0_256(x) (Rotr32(x, 2) ^ Rotr32(x, 13) ^ Rotr32(x, 22))
 #define BS1_256(x) (Rotr32(x, 6) ^ Rotr32(x, 11) ^ Rotr32(x, 25))
@@ -56,17 +63,20 @@ void TSHA2_256Base::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) 
 }
 
 void kernels::Sha256Portable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) {
-  std::uint32_t w[64];
+  std::uint32_t w[16];
   for (; blocks > 0; --blocks, data += 64) {
+    kernels::PrefetchInput(data);
     for (int t = 0; t < 16; ++t) w[t] = bits::LoadBE32(data + 4 * t);
-    for (int t = 16; t < 64; ++t) {
-      w[t] = SS1_256(w[t - 2]) + w[t - 7] + SS0_256(w[t - 15]) + w[t - 16];
-    }
     std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
     std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-    for (int t = 0; t < 64; t += 8) {
-      SHA2_EIGHT(BS0_256, BS1_256, kernels::kSha256K, t);
-    }
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 0);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 8);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 16);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 24);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 32);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 40);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 48);
+    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 56);
     state[0] += a;
     state[1] += b;
     state[2] += c;
@@ -115,17 +125,23 @@ void TSHA2_512Base::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) 
 }
 
 void kernels::Sha512Portable(std::uint64_t* state, const std::uint8_t* data, std::size_t blocks) {
-  std::uint64_t w[80];
+  std::uint64_t w[16];
   for (; blocks > 0; --blocks, data += 128) {
+    kernels::PrefetchInput(data);
+    kernels::PrefetchInput(data + 64);
     for (int t = 0; t < 16; ++t) w[t] = bits::LoadBE64(data + 8 * t);
-    for (int t = 16; t < 80; ++t) {
-      w[t] = SS1_512(w[t - 2]) + w[t - 7] + SS0_512(w[t - 15]) + w[t - 16];
-    }
     std::uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
     std::uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
-    for (int t = 0; t < 80; t += 8) {
-      SHA2_EIGHT(BS0_512, BS1_512, kernels::kSha512K, t);
-    }
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 0);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 8);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 16);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 24);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 32);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 40);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 48);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 56);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 64);
+    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 72);
     state[0] += a;
     state[1] += b;
     state[2] += c;

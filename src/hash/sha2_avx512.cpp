@@ -68,6 +68,10 @@ TARVOLIN_AVX512 inline void Load(TWindow& win, const std::uint8_t* first,
                                  const std::uint8_t* second, TPairWords& out) {
   const __m256i byteSwap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, 7,
                                             6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8);
+  for (int i = 0; i < 8; i += 4) {
+    PrefetchInput(first + 16 * i);
+    PrefetchInput(second + 16 * i);
+  }
   for (int i = 0; i < 8; ++i) {
     const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 16 * i));
     const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + 16 * i));

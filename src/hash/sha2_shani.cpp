@@ -49,6 +49,7 @@ TARVOLIN_SHANI void Sha256ShaNi(std::uint32_t* state, const std::uint8_t* data,
     const __m128i abefSaved = abef;
     const __m128i cdghSaved = cdgh;
     const auto* p = reinterpret_cast<const __m128i*>(data);
+    PrefetchInput(data);
     __m128i m0 = _mm_shuffle_epi8(_mm_loadu_si128(p + 0), byteSwap);
     __m128i m1 = _mm_shuffle_epi8(_mm_loadu_si128(p + 1), byteSwap);
     __m128i m2 = _mm_shuffle_epi8(_mm_loadu_si128(p + 2), byteSwap);
