@@ -61,7 +61,7 @@ namespace kernels {
 const TKernel32& Sha1Kernel() {
   static constexpr TKernel32 kTable[] = {
 #if defined(TARVOLIN_X86_KERNELS)
-    {"shani", platform::kCpuSHA | platform::kCpuSSE41, Sha1ShaNi},
+    {"shani", platform::kCpuSHA | platform::kCpuSSSE3 | platform::kCpuSSE41, Sha1ShaNi},
 #endif
     {"portable", 0, Sha1Portable},
   };

@@ -188,7 +188,7 @@ IHashPtr TSHA2_512::Clone() const {
 const kernels::TKernel32& kernels::Sha256Kernel() {
   static constexpr TKernel32 kTable[] = {
 #if defined(TARVOLIN_X86_KERNELS)
-    {"shani", platform::kCpuSHA | platform::kCpuSSE41, Sha256ShaNi},
+    {"shani", platform::kCpuSHA | platform::kCpuSSSE3 | platform::kCpuSSE41, Sha256ShaNi},
 #endif
     {"portable", 0, Sha256Portable},
   };
@@ -199,7 +199,8 @@ const kernels::TKernel64& kernels::Sha512Kernel() {
   static constexpr TKernel64 kTable[] = {
 #if defined(TARVOLIN_X86_KERNELS)
     {"avx512",
-     platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuBMI1 | platform::kCpuBMI2,
+     platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2 | platform::kCpuBMI1 |
+         platform::kCpuBMI2,
      Sha512Avx512},
     {"avx2", platform::kCpuAVX2 | platform::kCpuBMI1 | platform::kCpuBMI2, Sha512Avx2},
 #endif

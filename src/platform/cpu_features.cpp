@@ -46,7 +46,7 @@ struct TRegisters {
 #if defined(TARVOLIN_CPUID_GNU)
 
 bool Cpuid(std::uint32_t leaf, std::uint32_t subleaf, TRegisters& r) {
-  if (__get_cpuid_max(leaf & 0x80000000u, nullptr) < leaf) return false;
+  if (static_cast<std::uint32_t>(__get_cpuid_max(leaf & 0x80000000u, nullptr)) < leaf) return false;
   __cpuid_count(leaf, subleaf, r.Eax, r.Ebx, r.Ecx, r.Edx);
   return true;
 }

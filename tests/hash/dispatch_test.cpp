@@ -147,13 +147,14 @@ TEST(CpuDispatch, EachFamilyPicksItsVariantWhereTheCpuHasOne) {
   const std::uint32_t features = platform::DetectedCpuFeatures();
   const auto has = [&](std::uint32_t mask) { return (features & mask) == mask; };
   const TCpuLevelScope scope(platform::DetectedCpuLevel());
-  const bool shaNi = has(platform::kCpuSHA | platform::kCpuSSE41);
+  const bool shaNi = has(platform::kCpuSHA | platform::kCpuSSSE3 | platform::kCpuSSE41);
   EXPECT_EQ(hash::TSHA1().KernelName(), shaNi ? "shani" : "portable");
   EXPECT_EQ(hash::TSHA2_256().KernelName(), shaNi ? "shani" : "portable");
   const std::uint32_t bmi = platform::kCpuBMI1 | platform::kCpuBMI2;
-  const char* sha512 = has(platform::kCpuAVX512F | platform::kCpuAVX512VL | bmi) ? "avx512"
-                       : has(platform::kCpuAVX2 | bmi)                           ? "avx2"
-                                                                                 : "portable";
+  const char* sha512 =
+      has(platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2 | bmi) ? "avx512"
+      : has(platform::kCpuAVX2 | bmi)                                                ? "avx2"
+                                                                                     : "portable";
   EXPECT_EQ(hash::TSHA2_512().KernelName(), sha512);
   EXPECT_EQ(hash::TSHA2_384().KernelName(), sha512);
 }
