@@ -1,52 +1,22 @@
 // SHA-512 compression for CPUs with AVX2 and BMI2: the message schedule of two blocks at once in
-// 256-bit vectors, computed while the scalar rounds (RORX, ANDN) of the two blocks before run.
+// 256-bit vectors (shifts, one byte shuffle), the rounds in scalar registers with RORX and ANDN.
 #include <immintrin.h>
 
-#include "hash/kernels.h"
-#include "hash/sha512_rounds.h"
+#include <cstddef>
+#include <cstdint>
 
-#define TARVOLIN_AVX2 __attribute__((target("avx2,bmi,bmi2")))
+#define TARVOLIN_SHA512_TARGET __attribute__((target("avx2,bmi,bmi2")))
 
 namespace tarvolin::hash::kernels {
-
 namespace {
 
-// Lane layout: each 128-bit half of a vector holds two consecutive schedule words, W[t] low and
-// W[t+1] high; the low half belongs to one block, the high half to the next. Eight vectors hold
-// the sixteen-word window. Two new words at a time never depend on each other: W[t+1] needs
-// W[t-1], not W[t].
-
-/// W[t] + K[t] for the two blocks of a pair, as the vectors hold them: for each even t,
-/// W[t], W[t+1] of the first block, then of the second.
-struct TPairWords {
-  alignas(32) std::uint64_t Words[160];
-  /// Where block `second` (0 or 1) finds its word t, t a multiple of 8; pairs are 4 apart.
-  const std::uint64_t* At(int second, int t) const { return &Words[2 * t + 2 * second]; }
-};
-
-/// The round constants twice over, K[t], K[t+1], K[t], K[t+1] for each even t: one addition
-/// gives both blocks their constants.
-struct TDoubledConstants {
-  alignas(32) std::uint64_t K[160];
-};
-
-constexpr TDoubledConstants DoubleConstants() {
-  TDoubledConstants out{};
-  for (int t = 0; t < 80; t += 2) {
-    out.K[2 * t] = out.K[2 * t + 2] = kSha512K[t];
-    out.K[2 * t + 1] = out.K[2 * t + 3] = kSha512K[t + 1];
-  }
-  return out;
-}
-
-constexpr TDoubledConstants kDoubledK = DoubleConstants();
-
-TARVOLIN_AVX2 inline __m256i Rotr(__m256i x, int n) {
+// AVX2 has no 64-bit rotation: two shifts and an OR, or one byte shuffle for a whole byte.
+TARVOLIN_SHA512_TARGET inline __m256i Rotr(__m256i x, int n) {
   return _mm256_or_si256(_mm256_srli_epi64(x, n), _mm256_slli_epi64(x, 64 - n));
 }
 
-/// s0(x) = rotr(x, 1) ^ rotr(x, 8) ^ (x >> 7); the rotation by a whole byte is one shuffle.
-TARVOLIN_AVX2 inline __m256i SmallSigma0(__m256i x) {
+/// s0(x) = rotr(x, 1) ^ rotr(x, 8) ^ (x >> 7).
+TARVOLIN_SHA512_TARGET inline __m256i SmallSigma0(__m256i x) {
   const __m256i rotr8 = _mm256_setr_epi8(1, 2, 3, 4, 5, 6, 7, 0, 9, 10, 11, 12, 13, 14, 15, 8, 1, 2,
                                          3, 4, 5, 6, 7, 0, 9, 10, 11, 12, 13, 14, 15, 8);
   return _mm256_xor_si256(_mm256_xor_si256(Rotr(x, 1), _mm256_shuffle_epi8(x, rotr8)),
@@ -54,96 +24,21 @@ TARVOLIN_AVX2 inline __m256i SmallSigma0(__m256i x) {
 }
 
 /// s1(x) = rotr(x, 19) ^ rotr(x, 61) ^ (x >> 6).
-TARVOLIN_AVX2 inline __m256i SmallSigma1(__m256i x) {
+TARVOLIN_SHA512_TARGET inline __m256i SmallSigma1(__m256i x) {
   return _mm256_xor_si256(_mm256_xor_si256(Rotr(x, 19), Rotr(x, 61)), _mm256_srli_epi64(x, 6));
 }
 
-TARVOLIN_AVX2 inline void Store(TPairWords& out, int t, __m256i w) {
-  const __m256i k = _mm256_load_si256(reinterpret_cast<const __m256i*>(&kDoubledK.K[2 * t]));
-  _mm256_store_si256(reinterpret_cast<__m256i*>(&out.Words[2 * t]), _mm256_add_epi64(w, k));
-}
-
-/// The schedule window; x[i] holds W[t-16+2i..t-15+2i] of both blocks.
-struct TWindow {
-  __m256i x[8];
-};
-
-/// Loads the sixteen message words of two blocks (the same block twice for a lone block).
-TARVOLIN_AVX2 inline void Load(TWindow& win, const std::uint8_t* first, const std::uint8_t* second,
-                               TPairWords& out) {
-  const __m256i byteSwap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, 7,
-                                            6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8);
-  for (int i = 0; i < 8; i += 4) {
-    PrefetchInput(first + 16 * i);
-    PrefetchInput(second + 16 * i);
-  }
-  for (int i = 0; i < 8; ++i) {
-    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 16 * i));
-    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + 16 * i));
-    win.x[i] =
-        _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1), byteSwap);
-    Store(out, 2 * i, win.x[i]);
-  }
-}
-
-/// Eight schedule words W[t..t+7]. The window is used in place: x[(Offset + i) % 8] is the
-/// window's i-th vector, and Offset advances by four with every call.
-template <int Offset>
-TARVOLIN_AVX2 inline void EightWords(TWindow& win, int t, TPairWords& out) {
-  for (int i = 0; i < 4; ++i) {
-    __m256i& x0 = win.x[(Offset + i) % 8];  // W[t-16..t-15], replaced by W[t..t+1]
-    const __m256i x1 = win.x[(Offset + i + 1) % 8];
-    const __m256i x4 = win.x[(Offset + i + 4) % 8];
-    const __m256i x5 = win.x[(Offset + i + 5) % 8];
-    const __m256i x7 = win.x[(Offset + i + 7) % 8];     // W[t-2..t-1]
-    const __m256i w15 = _mm256_alignr_epi8(x1, x0, 8);  // W[t-15..t-14]
-    const __m256i w7 = _mm256_alignr_epi8(x5, x4, 8);   // W[t-7..t-6]
-    x0 = _mm256_add_epi64(_mm256_add_epi64(x0, SmallSigma0(w15)),
-                          _mm256_add_epi64(w7, SmallSigma1(x7)));
-    Store(out, t + 2 * i, x0);
-  }
-}
-
-/// The whole schedule of a pair, for the first pair, which has nothing to overlap with.
-TARVOLIN_AVX2 void ScheduleAll(const std::uint8_t* first, const std::uint8_t* second,
-                               TPairWords& out) {
-  TWindow win;
-  Load(win, first, second, out);
-  for (int t = 16; t < 80; t += 16) {
-    EightWords<0>(win, t, out);
-    EightWords<4>(win, t + 8, out);
-  }
-}
-
 }  // namespace
+}  // namespace tarvolin::hash::kernels
 
-TARVOLIN_AVX2 void Sha512Avx2(std::uint64_t* state, const std::uint8_t* data, std::size_t blocks) {
-  if (blocks == 0) return;
-  TPairWords words[2];
-  const auto secondOf = [&](std::size_t block) {
-    return block + 1 < blocks ? data + 128 * (block + 1) : data + 128 * block;
-  };
-  ScheduleAll(data, secondOf(0), words[0]);
-  TSha512Vars v = Sha512Begin(state);
-  TWindow win = {};  // loaded before every use; zeroed for the compiler's flow analysis
-  for (std::size_t block = 0; block < blocks; block += 2) {
-    const TPairWords& current = words[(block / 2) & 1];
-    TPairWords& next = words[(block / 2 + 1) & 1];
-    const bool hasNext = block + 2 < blocks;
-    // The first block's rounds run beside the next pair's schedule: four vectors (eight words of
-    // both blocks) after each eight rounds.
-    if (hasNext) Load(win, data + 128 * (block + 2), secondOf(block + 2), next);
-    for (int t = 0; t < 80; t += 16) {
-      Sha512EightRounds<4>(v, current.At(0, t));
-      if (hasNext && t < 64) EightWords<0>(win, 16 + t, next);
-      Sha512EightRounds<4>(v, current.At(0, t + 8));
-      if (hasNext && t < 64) EightWords<4>(win, 24 + t, next);
-    }
-    Sha512End(v, state);
-    if (block + 1 == blocks) break;
-    for (int t = 0; t < 80; t += 8) Sha512EightRounds<4>(v, current.At(1, t));
-    Sha512End(v, state);
-  }
+// The rounds and the pair schedule, built with the target and sigma functions above.
+#include "hash/sha512_x86.h"
+
+namespace tarvolin::hash::kernels {
+
+TARVOLIN_SHA512_TARGET void Sha512Avx2(std::uint64_t* state, const std::uint8_t* data,
+                                       std::size_t blocks) {
+  Sha512Pairs(state, data, blocks);
 }
 
 }  // namespace tarvolin::hash::kernels
