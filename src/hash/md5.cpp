@@ -1,4 +1,5 @@
-// MD5 compression, fully unrolled with the state in locals.
+// MD5 on the MD family base; the portable compression, fully unrolled with the state in locals,
+// and the kernel table.
 #include "hash/md5.h"
 
 #include "hash/bits.h"
@@ -31,10 +32,31 @@ TBytes TMDBase::ReadDigest() {
   return digest;
 }
 
-TMD5::TMD5() : TMDBase(4, 16) {}
+TMD5::TMD5() : TMDBase(4, 16) {
+  const kernels::TKernel32& kernel = kernels::Md5Kernel();
+  compress_ = kernel.Function;
+  kernel_name_ = kernel.Name;
+}
+
+void TMD5::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
+  compress_(state_.data(), data, blocks);
+}
 
 IHashPtr TMD5::Clone() const {
   return std::make_shared<TMD5>(*this);
+}
+
+namespace kernels {
+
+// MD5 is one serial chain of 64 steps, and the portable code below already meets its latency
+// bound (about 4.5 cycles a byte): an instruction-ordered BMI kernel and an AVX-512 kernel with
+// every round function as one VPTERNLOGD measured no faster on x86-64, so only the portable
+// kernel is listed.
+const TKernel32& Md5Kernel() {
+  static constexpr TKernel32 kTable[] = {
+      {"portable", 0, Md5Portable},
+  };
+  return platform::SelectKernel(kTable);
 }
 
 // The four round functions in forms that need the fewest operations.
@@ -44,10 +66,11 @@ IHashPtr TMD5::Clone() const {
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
 #define MD5_STEP(f, a, b, c, d, k, s, t) a = b + Rotl32(a + f(b, c, d) + w[k] + (t), s)
 
-void TMD5::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
-  std::uint32_t a0 = state_[0], b0 = state_[1], c0 = state_[2], d0 = state_[3];
+void Md5Portable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) {
+  std::uint32_t a0 = state[0], b0 = state[1], c0 = state[2], d0 = state[3];
   std::uint32_t w[16];
   for (; blocks > 0; --blocks, data += 64) {
+    PrefetchInput(data);
     for (int i = 0; i < 16; ++i) w[i] = LoadLE32(data + 4 * i);
     std::uint32_t a = a0, b = b0, c = c0, d = d0;
     // clang-format off
@@ -92,10 +115,10 @@ void TMD5::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
     c0 += c;
     d0 += d;
   }
-  state_[0] = a0;
-  state_[1] = b0;
-  state_[2] = c0;
-  state_[3] = d0;
+  state[0] = a0;
+  state[1] = b0;
+  state[2] = c0;
+  state[3] = d0;
   SecureZero(w, sizeof w);
 }
 
@@ -105,4 +128,5 @@ void TMD5::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
 #undef MD5_I
 #undef MD5_STEP
 
+}  // namespace kernels
 }  // namespace tarvolin::hash

@@ -1,9 +1,11 @@
 // MD5 (RFC 1321) on the shared block-engine base.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "hash/hash.h"
+#include "hash/kernels.h"
 
 namespace tarvolin::hash {
 
@@ -22,12 +24,19 @@ class TMDBase : public TBlockHash {
 
 class TMD5 final : public TMDBase {
  public:
+  /// Picks the compression kernel for the CPU level in force.
   TMD5();
   std::string Name() const override { return "TMD5"; }
   IHashPtr Clone() const override;
+  /// The compression kernel this engine runs ("portable", "bmi"...).
+  std::string_view KernelName() const { return kernel_name_; }
 
  protected:
   void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) override;
+
+ private:
+  kernels::TCompress32 compress_;
+  std::string_view kernel_name_;
 };
 
 }  // namespace tarvolin::hash

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "hash/hash.h"
+#include "hash/kernels.h"
 
 namespace tarvolin::hash {
 
@@ -14,25 +16,29 @@ class TSHA0 : public TBlockHash {
   std::string Name() const override { return "TSHA0"; }
   void Initialize() override;
   IHashPtr Clone() const override;
+  /// The compression kernel this engine runs ("portable", "shani"...).
+  std::string_view KernelName() const { return kernel_name_; }
 
  protected:
+  explicit TSHA0(const kernels::TKernel32& kernel);
   void Pad() override;
   void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) override;
   TBytes ReadDigest() override;
-  /// Expands the 16 message words in w[0..15] to the 80 words of the schedule.
-  virtual void ExpandMessage(std::uint32_t (&w)[80]) const;
 
   std::uint32_t state_[5] = {};
+
+ private:
+  kernels::TCompress32 compress_;
+  std::string_view kernel_name_;
 };
 
 /// SHA-1: SHA-0 with each expanded word rotated left by one.
 class TSHA1 final : public TSHA0 {
  public:
+  /// Picks the compression kernel for the CPU level in force.
+  TSHA1();
   std::string Name() const override { return "TSHA1"; }
   IHashPtr Clone() const override;
-
- protected:
-  void ExpandMessage(std::uint32_t (&w)[80]) const override;
 };
 
 }  // namespace tarvolin::hash

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hash/hash.h"
+#include "platform/cpu_features.h"
 
 namespace tarvolin::test {
 
@@ -14,7 +15,42 @@ struct TEngineInfo {
   std::string Section;     ///< name used in the known-answer files, e.g. "SHA2_256"
   std::string PythonName;  ///< hashlib's name, empty when hashlib has no such algorithm
   std::function<hash::IHashPtr()> Make;
+  /// The compression kernel an engine of this family runs; empty for families with one kernel.
+  std::function<std::string(const hash::IHash&)> KernelOf = nullptr;
   friend void PrintTo(const TEngineInfo& info, std::ostream* os) { *os << info.Section; }
+};
+
+/// One engine at one CPU level: every kernel of a family that this CPU can run appears once,
+/// at the lowest level that selects it. Engines must be made after forcing `Level`.
+struct TEngineKernel {
+  const TEngineInfo* Engine = nullptr;
+  platform::TCpuLevel Level = platform::TCpuLevel::Portable;
+  std::string Kernel;  ///< empty for families with one kernel
+  /// "SHA1_shani", or the section alone for families with one kernel.
+  std::string Name() const {
+    return Kernel.empty() ? Engine->Section : Engine->Section + "_" + Kernel;
+  }
+  friend void PrintTo(const TEngineKernel& k, std::ostream* os) { *os << k.Name(); }
+};
+
+/// Every engine with each of its kernels available here, in output order.
+const std::vector<TEngineKernel>& AllEngineKernels();
+
+/// The kernels of one known-answer section.
+std::vector<TEngineKernel> KernelsOf(const std::string& section);
+
+/// Forces a CPU level for its lifetime and restores the level it found.
+class TCpuLevelScope {
+ public:
+  explicit TCpuLevelScope(platform::TCpuLevel level) : previous_(platform::CpuLevel()) {
+    platform::ForceCpuLevel(level);
+  }
+  ~TCpuLevelScope() { platform::ForceCpuLevel(previous_); }
+  TCpuLevelScope(const TCpuLevelScope&) = delete;
+  TCpuLevelScope& operator=(const TCpuLevelScope&) = delete;
+
+ private:
+  platform::TCpuLevel previous_;
 };
 
 /// Every engine of the program, in output order.

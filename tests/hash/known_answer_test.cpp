@@ -1,4 +1,5 @@
-// Every record of the known-answer files, hashed whole and in uneven pieces.
+// Every record of the known-answer files, hashed whole and in uneven pieces, by every kernel of
+// its algorithm that this CPU can run.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -21,12 +22,36 @@ std::vector<TVectorRecord> PlainRecords() {
   return plain;
 }
 
-class KnownAnswer : public ::testing::TestWithParam<TVectorRecord> {};
+struct TKnownAnswerCase {
+  TVectorRecord Record;
+  TEngineKernel Kernel;  ///< no engine when no engine has the record's section
+  friend void PrintTo(const TKnownAnswerCase& c, std::ostream* os) {
+    PrintTo(c.Record, os);
+    if (c.Kernel.Engine != nullptr) *os << " " << c.Kernel.Name();
+  }
+};
+
+std::vector<TKnownAnswerCase> PlainCases() {
+  std::vector<TKnownAnswerCase> cases;
+  for (auto& record : PlainRecords()) {
+    const std::vector<TEngineKernel> kernels = KernelsOf(record.Section);
+    if (kernels.empty()) cases.push_back({record, {}});
+    for (const TEngineKernel& kernel : kernels) cases.push_back({record, kernel});
+  }
+  return cases;
+}
+
+class KnownAnswer : public ::testing::TestWithParam<TKnownAnswerCase> {};
 
 TEST_P(KnownAnswer, WholeAndInPieces) {
-  const TVectorRecord& record = GetParam();
-  auto engine = MakeEngine(record.Section);
-  ASSERT_NE(engine, nullptr) << "no engine for section " << record.Section;
+  const TVectorRecord& record = GetParam().Record;
+  const TEngineKernel& kernel = GetParam().Kernel;
+  ASSERT_NE(kernel.Engine, nullptr) << "no engine for section " << record.Section;
+  const TCpuLevelScope scope(kernel.Level);
+  auto engine = kernel.Engine->Make();
+  if (kernel.Engine->KernelOf) {
+    ASSERT_EQ(kernel.Engine->KernelOf(*engine), kernel.Kernel);
+  }
   const TBytes input = RecordInput(record);
   const std::string expected = record.Fields.at("Out");
 
@@ -43,16 +68,17 @@ TEST_P(KnownAnswer, WholeAndInPieces) {
   EXPECT_EQ(ToHex(engine->Final()->GetBytes()), expected);
 }
 
-std::string RecordName(const ::testing::TestParamInfo<TVectorRecord>& info) {
-  std::string name =
-      info.param.File + "_" + info.param.Section + "_line" + std::to_string(info.param.Line);
+std::string CaseName(const ::testing::TestParamInfo<TKnownAnswerCase>& info) {
+  const TVectorRecord& record = info.param.Record;
+  std::string name = record.File + "_" + record.Section + "_line" + std::to_string(record.Line);
+  if (!info.param.Kernel.Kernel.empty()) name += "_" + info.param.Kernel.Kernel;
   for (char& c : name) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Vectors, KnownAnswer, ::testing::ValuesIn(PlainRecords()), RecordName);
+INSTANTIATE_TEST_SUITE_P(Vectors, KnownAnswer, ::testing::ValuesIn(PlainCases()), CaseName);
 
 }  // namespace
 }  // namespace tarvolin::test

@@ -1,5 +1,5 @@
-// One streaming harness for every engine: however a message is split, started, cloned or
-// finished, the digest is the one-shot digest.
+// One streaming harness for every engine and each of its kernels this CPU can run: however a
+// message is split, started, cloned or finished, the digest is the one-shot digest.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -10,16 +10,26 @@
 namespace tarvolin::test {
 namespace {
 
-class Streaming : public ::testing::TestWithParam<TEngineInfo> {
+class Streaming : public ::testing::TestWithParam<TEngineKernel> {
  protected:
-  std::string OneShot(const TBytes& data) {
-    return ToHex(GetParam().Make()->HashBytes(data)->GetBytes());
+  // Engines are made after the level is forced, so each picks the kernel under test.
+  void SetUp() override { scope_ = std::make_unique<TCpuLevelScope>(GetParam().Level); }
+  void TearDown() override { scope_.reset(); }
+
+  hash::IHashPtr Make() {
+    auto engine = GetParam().Engine->Make();
+    if (GetParam().Engine->KernelOf) {
+      EXPECT_EQ(GetParam().Engine->KernelOf(*engine), GetParam().Kernel);
+    }
+    return engine;
   }
+
+  std::string OneShot(const TBytes& data) { return ToHex(Make()->HashBytes(data)->GetBytes()); }
 
   /// Lengths around every boundary an engine has: its block, BLAKE3's 1 KiB chunk, the 64 KiB
   /// read chunk.
   std::vector<std::size_t> Lengths() {
-    const auto block = static_cast<std::size_t>(GetParam().Make()->BlockSize());
+    const auto block = static_cast<std::size_t>(Make()->BlockSize());
     std::vector<std::size_t> lengths;
     for (std::size_t n = 0; n <= 3 * block + 1; ++n) lengths.push_back(n);
     for (std::size_t n : {1023, 1024, 1025, 2047, 2048, 2049, 4095, 4097, 65535, 65536, 65537}) {
@@ -27,12 +37,15 @@ class Streaming : public ::testing::TestWithParam<TEngineInfo> {
     }
     return lengths;
   }
+
+ private:
+  std::unique_ptr<TCpuLevelScope> scope_;
 };
 
 TEST_P(Streaming, SplitsEqualOneShot) {
   const TBytes data = RandomBytes(65537 + 16, 7);
   std::mt19937 random(1);
-  auto engine = GetParam().Make();
+  auto engine = Make();
   for (const std::size_t length : Lengths()) {
     const TBytes message(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
     const std::string expected = OneShot(message);
@@ -65,7 +78,7 @@ TEST_P(Streaming, CloneMidMessageIsIndependent) {
   const TBytes data = RandomBytes(5000, 11);
   const TBytes head(data.begin(), data.begin() + 1337);
   const TBytes tail(data.begin() + 1337, data.end());
-  auto source = GetParam().Make();
+  auto source = Make();
   source->Initialize();
   source->UpdateBytes(head);
   auto clone = source->Clone();
@@ -84,7 +97,7 @@ TEST_P(Streaming, CloneMidMessageIsIndependent) {
 
 TEST_P(Streaming, FinalLeavesEngineReady) {
   const TBytes data = RandomBytes(777, 3);
-  auto engine = GetParam().Make();
+  auto engine = Make();
   engine->Initialize();
   engine->UpdateBytes(data);
   const std::string first = ToHex(engine->Final()->GetBytes());
@@ -99,11 +112,11 @@ TEST_P(Streaming, FinalLeavesEngineReady) {
             static_cast<std::size_t>(engine->HashSize()));
 }
 
-std::string EngineName(const ::testing::TestParamInfo<TEngineInfo>& info) {
-  return info.param.Section;
+std::string EngineName(const ::testing::TestParamInfo<TEngineKernel>& info) {
+  return info.param.Name();
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, Streaming, ::testing::ValuesIn(AllEngines()), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, Streaming, ::testing::ValuesIn(AllEngineKernels()), EngineName);
 
 }  // namespace
 }  // namespace tarvolin::test
