@@ -251,8 +251,7 @@ void THash::UpdateStream(TStream* stream, std::int64_t length) {
 void THash::UpdateFile(const std::string& fileName, std::int64_t start, std::int64_t length) {
   if (!platform::IsExistingFile(fileName)) throw EArgumentError("Specified File Not Found");
   TFileStream stream(fileName);
-  // Pipes cannot seek; they are only ever read from their start.
-  if (start != 0 || stream.Size() >= 0) stream.Seek(start);
+  if (start != 0) stream.Seek(start);
   UpdateStream(&stream, length);
 }
 
@@ -293,9 +292,16 @@ IHashPtr THash::Clone() const {
 
 std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
                                                   std::span<IHash* const> engines) {
-  if (!platform::IsExistingFile(fileName)) throw EArgumentError("Specified File Not Found");
+  // Opening first saves a look-up per file; only a failed open asks whether the file exists.
+  std::unique_ptr<TFileStream> opened;
+  try {
+    opened = std::make_unique<TFileStream>(fileName);
+  } catch (const EFileError&) {
+    if (!platform::IsExistingFile(fileName)) throw EArgumentError("Specified File Not Found");
+    throw;
+  }
+  TFileStream& stream = *opened;
   for (IHash* engine : engines) engine->Initialize();
-  TFileStream stream(fileName);
   const auto chunk = static_cast<std::int64_t>(buffer_.size());
   for (;;) {
     const std::int64_t n = stream.Read(buffer_.data(), chunk);

@@ -92,7 +92,8 @@ bool TInputFile::Open(const std::string& path, std::string& error) {
   size_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::int64_t>(st.st_size) : -1;
   position_ = 0;
 #ifdef POSIX_FADV_SEQUENTIAL
-  if (size_ > 0) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  // Worth a system call only where read-ahead has something to gain.
+  if (size_ >= (std::int64_t{1} << 20)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
   return true;
 }
