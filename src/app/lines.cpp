@@ -61,7 +61,7 @@ void ApplyLayoutOptions() {
     Lookup(TOption::Banner).Found = false;  // the banner request is withdrawn
     for (const THashChoices c : selected) {
       Algorithm(c).Prefix.clear();
-      Algorithm(c).FileTag = " ";
+      Algorithm(c).FileTag.assign(1, ' ');  // (not = " ": GCC 12 -O3 warns falsely)
     }
   }
   if (Given(TOption::Prefix)) {
