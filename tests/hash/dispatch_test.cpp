@@ -12,6 +12,7 @@
 #include "hash/kernels.h"
 #include "hash/sha1.h"
 #include "hash/sha2.h"
+#include "hash/sha3.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {
@@ -157,6 +158,9 @@ TEST(CpuDispatch, EachFamilyPicksItsVariantWhereTheCpuHasOne) {
                                                                                      : "portable";
   EXPECT_EQ(hash::TSHA2_512().KernelName(), sha512);
   EXPECT_EQ(hash::TSHA2_384().KernelName(), sha512);
+  const char* sha3 = has(platform::kCpuAVX512F) ? "avx512" : has(bmi) ? "bmi2" : "portable";
+  EXPECT_EQ(hash::TSHA3_256().KernelName(), sha3);
+  EXPECT_EQ(hash::TSHA3_512().KernelName(), sha3);
 }
 #endif
 
