@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hash/blake2.h"
 #include "hash/md5.h"
 #include "hash/murmurhash3.h"
 #include "hash/sha1.h"
@@ -50,6 +51,8 @@ const std::vector<TFamily>& Families() {
       {"SHA3_256", Make<hash::TSHA3_256>},
       {"SHA3_384", Make<hash::TSHA3_384>},
       {"SHA3_512", Make<hash::TSHA3_512>},
+      {"Blake2S", Make<hash::TBlake2S>},
+      {"Blake2B", Make<hash::TBlake2B>},
       {"XXHash64", MakePortable<hash::TXXHash64>},
       {"MurmurHash3_x86_128", MakePortable<hash::TMurmurHash3_x86_128>},
       {"MurmurHash3_x64_128", MakePortable<hash::TMurmurHash3_x64_128>},
