@@ -53,7 +53,7 @@ const std::vector<TFamily>& Families() {
       {"SHA3_512", Make<hash::TSHA3_512>},
       {"Blake2S", Make<hash::TBlake2S>},
       {"Blake2B", Make<hash::TBlake2B>},
-      {"XXHash64", MakePortable<hash::TXXHash64>},
+      {"XXHash64", Make<hash::TXXHash64>},
       {"MurmurHash3_x86_128", MakePortable<hash::TMurmurHash3_x86_128>},
       {"MurmurHash3_x64_128", MakePortable<hash::TMurmurHash3_x64_128>},
   };

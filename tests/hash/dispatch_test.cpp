@@ -14,6 +14,7 @@
 #include "hash/sha1.h"
 #include "hash/sha2.h"
 #include "hash/sha3.h"
+#include "hash/xxhash64.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {
@@ -168,6 +169,7 @@ TEST(CpuDispatch, EachFamilyPicksItsVariantWhereTheCpuHasOne) {
   EXPECT_EQ(hash::TBlake2S().KernelName(), blake2s);
   const char* blake2b = has(avx512vl) ? "avx512" : has(platform::kCpuAVX2) ? "avx2" : "portable";
   EXPECT_EQ(hash::TBlake2B().KernelName(), blake2b);
+  EXPECT_EQ(hash::TXXHash64().KernelName(), has(platform::kCpuAVX2) ? "avx2" : "portable");
 }
 #endif
 
