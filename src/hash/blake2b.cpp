@@ -105,7 +105,7 @@ const blake2::TKernelB& TBlake2BParams::Kernel() {
 const blake2::TKernelB& blake2::Blake2bKernel() {
   static constexpr TKernelB kTable[] = {
 #if defined(TARVOLIN_X86_KERNELS)
-    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX512VL, Blake2bAvx512},
+    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2, Blake2bAvx512},
     {"avx2", platform::kCpuAVX2, Blake2bAvx2},
 #endif
     {"portable", 0, Blake2bPortable},

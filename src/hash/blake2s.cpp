@@ -101,7 +101,7 @@ const blake2::TKernelS& TBlake2SParams::Kernel() {
 const blake2::TKernelS& blake2::Blake2sKernel() {
   static constexpr TKernelS kTable[] = {
 #if defined(TARVOLIN_X86_KERNELS)
-    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX512VL, Blake2sAvx512},
+    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2, Blake2sAvx512},
     {"sse41", platform::kCpuSSSE3 | platform::kCpuSSE41, Blake2sSse41},
 #endif
     {"portable", 0, Blake2sPortable},

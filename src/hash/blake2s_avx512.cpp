@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#define TARVOLIN_BLAKE2S_TARGET __attribute__((target("avx512f,avx512vl")))
+#define TARVOLIN_BLAKE2S_TARGET __attribute__((target("avx512f,avx512vl,avx2")))
 
 namespace tarvolin::hash::blake2 {
 namespace {

@@ -20,7 +20,7 @@ void AbsorbPortable(std::uint64_t (&state)[kLanes], const std::uint8_t* data, st
 const TAbsorbKernel& AbsorbKernel() {
   static constexpr TAbsorbKernel kTable[] = {
 #if defined(TARVOLIN_X86_KERNELS)
-    {"avx512", platform::kCpuAVX512F, AbsorbAvx512},
+    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX2, AbsorbAvx512},
     {"bmi2", platform::kCpuBMI1 | platform::kCpuBMI2, AbsorbBmi2},
 #endif
     {"portable", 0, AbsorbPortable},

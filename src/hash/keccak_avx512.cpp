@@ -32,7 +32,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
-#define TARVOLIN_KECCAK512_TARGET __attribute__((target("avx512f")))
+#define TARVOLIN_KECCAK512_TARGET __attribute__((target("avx512f,avx2")))
 /// Every helper is inlined into the kernel, so the five registers never leave the register file.
 #define TARVOLIN_KECCAK512_INLINE [[gnu::always_inline]] TARVOLIN_KECCAK512_TARGET inline
 

@@ -160,10 +160,13 @@ TEST(CpuDispatch, EachFamilyPicksItsVariantWhereTheCpuHasOne) {
                                                                                      : "portable";
   EXPECT_EQ(hash::TSHA2_512().KernelName(), sha512);
   EXPECT_EQ(hash::TSHA2_384().KernelName(), sha512);
-  const char* sha3 = has(platform::kCpuAVX512F) ? "avx512" : has(bmi) ? "bmi2" : "portable";
+  const char* sha3 = has(platform::kCpuAVX512F | platform::kCpuAVX2) ? "avx512"
+                     : has(bmi)                                      ? "bmi2"
+                                                                     : "portable";
   EXPECT_EQ(hash::TSHA3_256().KernelName(), sha3);
   EXPECT_EQ(hash::TSHA3_512().KernelName(), sha3);
-  const std::uint32_t avx512vl = platform::kCpuAVX512F | platform::kCpuAVX512VL;
+  const std::uint32_t avx512vl =
+      platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2;
   const bool sse41 = has(platform::kCpuSSSE3 | platform::kCpuSSE41);
   const char* blake2s = has(avx512vl) ? "avx512" : sse41 ? "sse41" : "portable";
   EXPECT_EQ(hash::TBlake2S().KernelName(), blake2s);
