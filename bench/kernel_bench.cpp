@@ -10,9 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "hash/blake2.h"
 #include "hash/md5.h"
+#include "hash/murmurhash3.h"
 #include "hash/sha1.h"
 #include "hash/sha2.h"
+#include "hash/sha3.h"
+#include "hash/xxhash64.h"
 #include "platform/cpu_features.h"
 
 namespace {
@@ -31,11 +35,27 @@ std::pair<hash::IHashPtr, std::string_view> Make() {
   return {engine, engine->KernelName()};
 }
 
+/// A family with one kernel, the portable code.
+template <typename TEngine>
+std::pair<hash::IHashPtr, std::string_view> MakePortable() {
+  return {std::make_shared<TEngine>(), "portable"};
+}
+
 const std::vector<TFamily>& Families() {
   static const std::vector<TFamily> families = {
-      {"MD5", Make<hash::TMD5>},           {"SHA1", Make<hash::TSHA1>},
-      {"SHA2_256", Make<hash::TSHA2_256>}, {"SHA2_384", Make<hash::TSHA2_384>},
+      {"MD5", Make<hash::TMD5>},
+      {"SHA1", Make<hash::TSHA1>},
+      {"SHA2_256", Make<hash::TSHA2_256>},
+      {"SHA2_384", Make<hash::TSHA2_384>},
       {"SHA2_512", Make<hash::TSHA2_512>},
+      {"SHA3_256", Make<hash::TSHA3_256>},
+      {"SHA3_384", Make<hash::TSHA3_384>},
+      {"SHA3_512", Make<hash::TSHA3_512>},
+      {"Blake2S", Make<hash::TBlake2S>},
+      {"Blake2B", Make<hash::TBlake2B>},
+      {"XXHash64", Make<hash::TXXHash64>},
+      {"MurmurHash3_x86_128", MakePortable<hash::TMurmurHash3_x86_128>},
+      {"MurmurHash3_x64_128", MakePortable<hash::TMurmurHash3_x64_128>},
   };
   return families;
 }
@@ -83,7 +103,7 @@ int main(int argc, char** argv) {
   std::printf("CPU features: %s\n", std::string(platform::DetectedCpuFeatureNames()).c_str());
   std::printf("Detected level: %s; %zu MiB buffer, best of %d runs\n\n",
               std::string(platform::CpuLevelName(platform::DetectedCpuLevel())).c_str(), mib, runs);
-  std::printf("%-10s %-9s %-9s %8s %8s\n", "family", "level", "kernel", "GB/s", "speedup");
+  std::printf("%-20s %-9s %-9s %8s %8s\n", "family", "level", "kernel", "GB/s", "speedup");
 
   const platform::TCpuLevel initial = platform::CpuLevel();
   for (const TFamily& family : Families()) {
@@ -101,7 +121,7 @@ int main(int argc, char** argv) {
       const double gbps =
           static_cast<double>(buffer.size()) / BestSeconds(*engine, buffer, runs) / 1e9;
       if (portable == 0) portable = gbps;
-      std::printf("%-10s %-9s %-9s %8.3f %7.2fx\n", family.Name,
+      std::printf("%-20s %-9s %-9s %8.3f %7.2fx\n", family.Name,
                   std::string(platform::CpuLevelName(level)).c_str(), std::string(kernel).c_str(),
                   gbps, gbps / portable);
       std::fflush(stdout);

@@ -179,7 +179,9 @@ TBlake2<P>::TBlake2(const TConfigPtr& config, const TTreeConfigPtr& treeConfig, 
     : THash(config ? config->HashSize() : P::kMaxHashSize, P::kBlockSize),
       config_(config ? config->Clone() : std::make_shared<TBlake2Config<P>>()),
       tree_config_(treeConfig ? treeConfig->Clone() : nullptr),
-      absorb_key_(absorbKey) {}
+      absorb_key_(absorbKey),
+      compress_(P::Kernel().Function),
+      kernel_name_(P::Kernel().Name) {}
 
 template <typename P>
 std::string TBlake2<P>::Name() const {
@@ -266,17 +268,16 @@ void TBlake2<P>::TransformBytes(const std::uint8_t* data, std::size_t count) {
   if (filled_ > 0 && count > kBlock - filled_) {
     const std::size_t take = kBlock - filled_;
     std::memcpy(buffer_ + filled_, data, take);
-    AddToCounter(static_cast<TWord>(kBlock));
-    P::Compress(state_, buffer_, counter_[0], counter_[1], flags_[0], flags_[1]);
+    Compress(buffer_, 1, static_cast<TWord>(kBlock));
     filled_ = 0;
     data += take;
     count -= take;
   }
-  while (count > kBlock) {
-    AddToCounter(static_cast<TWord>(kBlock));
-    P::Compress(state_, data, counter_[0], counter_[1], flags_[0], flags_[1]);
-    data += kBlock;
-    count -= kBlock;
+  if (count > kBlock) {
+    const std::size_t blocks = (count - 1) / kBlock;
+    Compress(data, blocks, static_cast<TWord>(kBlock));
+    data += blocks * kBlock;
+    count -= blocks * kBlock;
   }
   if (count > 0) {
     std::memcpy(buffer_ + filled_, data, count);
@@ -290,7 +291,7 @@ IHashResultPtr TBlake2<P>::Final() {
   flags_[0] = ~TWord{0};
   if (tree_config_ && tree_config_->IsLastNode()) flags_[1] = ~TWord{0};
   std::memset(buffer_ + filled_, 0, sizeof buffer_ - filled_);
-  P::Compress(state_, buffer_, counter_[0], counter_[1], flags_[0], flags_[1]);
+  Compress(buffer_, 1, 0);
 
   std::uint8_t words[8 * sizeof(TWord)];
   for (std::size_t i = 0; i < 8; ++i) StoreWord(words + i * sizeof(TWord), state_[i]);

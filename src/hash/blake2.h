@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "hash/blake2_kernels.h"
 #include "hash/hash.h"
 
 namespace tarvolin::hash {
@@ -24,9 +26,8 @@ struct TBlake2SParams {
   static constexpr const char* kClassName = "TBlake2S";
   static constexpr const char* kUpperName = "BLAKE2S";
   static constexpr const char* kName = "Blake2S";
-  /// RFC 7693 F on one 64-byte block read little-endian from `block`.
-  static void Compress(TWord state[8], const std::uint8_t* block, TWord t0, TWord t1, TWord f0,
-                       TWord f1);
+  /// The compression kernel for the CPU level in force.
+  static const blake2::TKernelS& Kernel();
 };
 
 /// BLAKE2b: 64-bit words, 128-byte blocks, 12 rounds.
@@ -41,9 +42,8 @@ struct TBlake2BParams {
   static constexpr const char* kClassName = "TBlake2B";
   static constexpr const char* kUpperName = "BLAKE2B";
   static constexpr const char* kName = "Blake2B";
-  /// RFC 7693 F on one 128-byte block read little-endian from `block`.
-  static void Compress(TWord state[8], const std::uint8_t* block, TWord t0, TWord t1, TWord f0,
-                       TWord f1);
+  /// The compression kernel for the CPU level in force.
+  static const blake2::TKernelB& Kernel();
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -185,6 +185,8 @@ class TBlake2 final : public THash {
   void TransformBytes(const std::uint8_t* data, std::size_t count) override;
   IHashResultPtr Final() override;
   IHashPtr Clone() const override;
+  /// The compression kernel this engine runs ("portable", "avx2"...).
+  std::string_view KernelName() const { return kernel_name_; }
 
  private:
   TBlake2(const TBlake2&) = default;
@@ -193,6 +195,10 @@ class TBlake2 final : public THash {
   void AddToCounter(TWord bytes) {
     counter_[0] += bytes;
     if (counter_[0] < bytes) ++counter_[1];
+  }
+  /// Compresses `blocks` blocks from `data`, adding `increment` to the counter before each.
+  void Compress(const std::uint8_t* data, std::size_t blocks, TWord increment) {
+    compress_(state_, counter_, data, blocks, increment, flags_[0], flags_[1]);
   }
 
   TConfigPtr config_;
@@ -203,6 +209,8 @@ class TBlake2 final : public THash {
   TWord flags_[2] = {};
   std::uint8_t buffer_[P::kBlockSize] = {};
   std::uint32_t filled_ = 0;
+  decltype(P::Kernel().Function) compress_;
+  std::string_view kernel_name_;
 };
 
 using IBlake2SConfig = IBlake2Config<TBlake2SParams>;

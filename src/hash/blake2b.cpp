@@ -1,17 +1,21 @@
-// BLAKE2b compression (RFC 7693 F): twelve rounds fully unrolled, state and message in locals.
+// BLAKE2b compression (RFC 7693 F), portable: twelve rounds fully unrolled, state and message in
+// locals; and the BLAKE2b kernel table.
 #include "hash/bits.h"
 #include "hash/blake2.h"
+#include "hash/blake2_kernels.h"
 
 namespace tarvolin::hash {
 
 namespace {
 
+/// How far ahead of the blocks the input is requested: the hardware prefetcher alone leaves the
+/// loop waiting on a large buffer in memory.
+constexpr std::uintptr_t kPrefetchAhead = 1024;
+
 constexpr std::uint64_t kIv0 = 0x6A09E667F3BCC908ULL, kIv1 = 0xBB67AE8584CAA73BULL,
                         kIv2 = 0x3C6EF372FE94F82BULL, kIv3 = 0xA54FF53A5F1D36F1ULL,
                         kIv4 = 0x510E527FADE682D1ULL, kIv5 = 0x9B05688C2B3E6C1FULL,
                         kIv6 = 0x1F83D9ABFB41BD6BULL, kIv7 = 0x5BE0CD19137E2179ULL;
-
-}  // namespace
 
 // The mixing function G with the BLAKE2b rotations 32, 24, 16, 63.
 #define B2B_G(a, b, c, d, x, y) \
@@ -35,8 +39,9 @@ constexpr std::uint64_t kIv0 = 0x6A09E667F3BCC908ULL, kIv1 = 0xBB67AE8584CAA73BU
   B2B_G(v2, v7, v8, v13, m##s12, m##s13);                                               \
   B2B_G(v3, v4, v9, v14, m##s14, m##s15)
 
-void TBlake2BParams::Compress(TWord state[8], const std::uint8_t* block, TWord t0, TWord t1,
-                              TWord f0, TWord f1) {
+/// One block into `state`.
+void CompressBlock(std::uint64_t state[8], const std::uint8_t* block, std::uint64_t t0,
+                   std::uint64_t t1, std::uint64_t f0, std::uint64_t f1) {
   const std::uint64_t m0 = bits::LoadLE64(block + 0), m1 = bits::LoadLE64(block + 8),
                       m2 = bits::LoadLE64(block + 16), m3 = bits::LoadLE64(block + 24),
                       m4 = bits::LoadLE64(block + 32), m5 = bits::LoadLE64(block + 40),
@@ -77,5 +82,35 @@ void TBlake2BParams::Compress(TWord state[8], const std::uint8_t* block, TWord t
 
 #undef B2B_ROUND
 #undef B2B_G
+
+}  // namespace
+
+void blake2::Blake2bPortable(std::uint64_t* state, std::uint64_t* counter, const std::uint8_t* data,
+                             std::size_t blocks, std::uint64_t increment, std::uint64_t f0,
+                             std::uint64_t f1) {
+  for (; blocks > 0; --blocks, data += 128) {
+    bits::PrefetchAhead(data, kPrefetchAhead);
+    bits::PrefetchAhead(data + 64, kPrefetchAhead);
+    counter[0] += increment;
+    if (counter[0] < increment) ++counter[1];
+    CompressBlock(state, data, counter[0], counter[1], f0, f1);
+  }
+}
+
+const blake2::TKernelB& TBlake2BParams::Kernel() {
+  return blake2::Blake2bKernel();
+}
+
+// Best first; the portable kernel ends the table and always qualifies.
+const blake2::TKernelB& blake2::Blake2bKernel() {
+  static constexpr TKernelB kTable[] = {
+#if defined(TARVOLIN_X86_KERNELS)
+    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2, Blake2bAvx512},
+    {"avx2", platform::kCpuAVX2, Blake2bAvx2},
+#endif
+    {"portable", 0, Blake2bPortable},
+  };
+  return platform::SelectKernel(kTable);
+}
 
 }  // namespace tarvolin::hash

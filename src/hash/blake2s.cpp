@@ -1,16 +1,20 @@
-// BLAKE2s compression (RFC 7693 F): ten rounds fully unrolled, state and message in locals.
+// BLAKE2s compression (RFC 7693 F), portable: ten rounds fully unrolled, state and message in
+// locals; and the BLAKE2s kernel table.
 #include "hash/bits.h"
 #include "hash/blake2.h"
+#include "hash/blake2_kernels.h"
 
 namespace tarvolin::hash {
 
 namespace {
 
+/// How far ahead of the blocks the input is requested: the hardware prefetcher alone leaves the
+/// loop waiting on a large buffer in memory.
+constexpr std::uintptr_t kPrefetchAhead = 1024;
+
 constexpr std::uint32_t kIv0 = 0x6A09E667u, kIv1 = 0xBB67AE85u, kIv2 = 0x3C6EF372u,
                         kIv3 = 0xA54FF53Au, kIv4 = 0x510E527Fu, kIv5 = 0x9B05688Cu,
                         kIv6 = 0x1F83D9ABu, kIv7 = 0x5BE0CD19u;
-
-}  // namespace
 
 // The mixing function G with the BLAKE2s rotations 16, 12, 8, 7.
 #define B2S_G(a, b, c, d, x, y) \
@@ -34,8 +38,9 @@ constexpr std::uint32_t kIv0 = 0x6A09E667u, kIv1 = 0xBB67AE85u, kIv2 = 0x3C6EF37
   B2S_G(v2, v7, v8, v13, m##s12, m##s13);                                               \
   B2S_G(v3, v4, v9, v14, m##s14, m##s15)
 
-void TBlake2SParams::Compress(TWord state[8], const std::uint8_t* block, TWord t0, TWord t1,
-                              TWord f0, TWord f1) {
+/// One block into `state`.
+void CompressBlock(std::uint32_t state[8], const std::uint8_t* block, std::uint32_t t0,
+                   std::uint32_t t1, std::uint32_t f0, std::uint32_t f1) {
   const std::uint32_t m0 = bits::LoadLE32(block + 0), m1 = bits::LoadLE32(block + 4),
                       m2 = bits::LoadLE32(block + 8), m3 = bits::LoadLE32(block + 12),
                       m4 = bits::LoadLE32(block + 16), m5 = bits::LoadLE32(block + 20),
@@ -74,5 +79,34 @@ void TBlake2SParams::Compress(TWord state[8], const std::uint8_t* block, TWord t
 
 #undef B2S_ROUND
 #undef B2S_G
+
+}  // namespace
+
+void blake2::Blake2sPortable(std::uint32_t* state, std::uint32_t* counter, const std::uint8_t* data,
+                             std::size_t blocks, std::uint32_t increment, std::uint32_t f0,
+                             std::uint32_t f1) {
+  for (; blocks > 0; --blocks, data += 64) {
+    bits::PrefetchAhead(data, kPrefetchAhead);
+    counter[0] += increment;
+    if (counter[0] < increment) ++counter[1];
+    CompressBlock(state, data, counter[0], counter[1], f0, f1);
+  }
+}
+
+const blake2::TKernelS& TBlake2SParams::Kernel() {
+  return blake2::Blake2sKernel();
+}
+
+// Best first; the portable kernel ends the table and always qualifies.
+const blake2::TKernelS& blake2::Blake2sKernel() {
+  static constexpr TKernelS kTable[] = {
+#if defined(TARVOLIN_X86_KERNELS)
+    {"avx512", platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2, Blake2sAvx512},
+    {"sse41", platform::kCpuSSSE3 | platform::kCpuSSE41, Blake2sSse41},
+#endif
+    {"portable", 0, Blake2sPortable},
+  };
+  return platform::SelectKernel(kTable);
+}
 
 }  // namespace tarvolin::hash

@@ -1,4 +1,5 @@
-// SHA-3 engines: sponge absorption through the Keccak unit, in-place padding, digest read-out.
+// SHA-3 engines: sponge absorption through the Keccak kernel picked at construction, in-place
+// padding, digest read-out.
 #include "hash/sha3.h"
 
 #include <algorithm>
@@ -7,6 +8,12 @@
 #include "hash/bits.h"
 
 namespace tarvolin::hash {
+
+TSHA3::TSHA3(std::int32_t hashSize) : TBlockHash(hashSize, 200 - 2 * hashSize) {
+  const keccak::TAbsorbKernel& kernel = keccak::AbsorbKernel();
+  absorb_ = kernel.Function;
+  kernel_name_ = kernel.Name;
+}
 
 void TSHA3::Initialize() {
   std::fill(std::begin(state_), std::end(state_), std::uint64_t{0});
@@ -18,7 +25,7 @@ std::string TSHA3::Name() const {
 }
 
 void TSHA3::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
-  keccak::Absorb(state_, data, blocks, static_cast<std::size_t>(BlockSize()) / 8);
+  absorb_(state_, data, blocks, static_cast<std::size_t>(BlockSize()) / 8);
 }
 
 void TSHA3::Pad() {

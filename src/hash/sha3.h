@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "hash/hash.h"
 #include "hash/keccak.h"
@@ -14,11 +15,14 @@ namespace tarvolin::hash {
 class TSHA3 : public TBlockHash {
  public:
   void Initialize() override;
+  /// The absorption kernel this engine runs ("portable", "bmi2", "avx512").
+  std::string_view KernelName() const { return kernel_name_; }
   /// "TSHA3_" and the digest size in bits.
   std::string Name() const override;
 
  protected:
-  explicit TSHA3(std::int32_t hashSize) : TBlockHash(hashSize, 200 - 2 * hashSize) {}
+  /// Picks the absorption kernel for the CPU level in force.
+  explicit TSHA3(std::int32_t hashSize);
   /// Domain suffix bits followed by the first padding bit: 0x06 for SHA-3 (FIPS 202), where the
   /// pre-standard Keccak used 0x01.
   virtual std::uint8_t DomainByte() const { return 0x06; }
@@ -28,6 +32,10 @@ class TSHA3 : public TBlockHash {
   TBytes ReadDigest() override;
 
   std::uint64_t state_[keccak::kLanes] = {};
+
+ private:
+  keccak::TAbsorb absorb_;
+  std::string_view kernel_name_;
 };
 
 class TSHA3_256 final : public TSHA3 {

@@ -1,4 +1,5 @@
-// XXH64: four accumulator lanes over 32-byte stripes, merge, tail steps and avalanche.
+// XXH64: four accumulator lanes over 32-byte stripes (the portable stripe kernel and the kernel
+// table), merge, tail steps and avalanche.
 #include "hash/xxhash64.h"
 
 #include <cstring>
@@ -12,14 +13,13 @@ using bits::LoadLE32;
 using bits::LoadLE64;
 using bits::Rotl64;
 
-namespace {
+using xxhash64::kPrime1;
+using xxhash64::kPrime2;
+using xxhash64::kPrime3;
+using xxhash64::kPrime4;
+using xxhash64::kPrime5;
 
-// The five 64-bit primes of XXH64.
-constexpr std::uint64_t kPrime1 = 0x9e3779b185ebca87ULL;
-constexpr std::uint64_t kPrime2 = 0xc2b2ae3d27d4eb4fULL;
-constexpr std::uint64_t kPrime3 = 0x165667b19e3779f9ULL;
-constexpr std::uint64_t kPrime4 = 0x85ebca77c2b2ae63ULL;
-constexpr std::uint64_t kPrime5 = 0x27d4eb2f165667c5ULL;
+namespace {
 
 inline std::uint64_t Round(std::uint64_t accumulator, std::uint64_t input) {
   return Rotl64(accumulator + input * kPrime2, 31) * kPrime1;
@@ -42,18 +42,58 @@ void TXXHash64::Initialize() {
   state_.memory_size = 0;
 }
 
-void TXXHash64::ProcessStripes(const std::uint8_t* data, std::size_t stripes) {
-  std::uint64_t v1 = state_.v1, v2 = state_.v2, v3 = state_.v3, v4 = state_.v4;
-  for (; stripes > 0; --stripes, data += 32) {
+void xxhash64::StripesPortable(std::uint64_t (&lanes)[4], const std::uint8_t* data,
+                               std::size_t stripes) {
+  std::uint64_t v1 = lanes[0], v2 = lanes[1], v3 = lanes[2], v4 = lanes[3];
+  // The four lanes are independent, so the loop runs at the multiplier's rate (8 products per
+  // stripe) while the input is in cache; two stripes per pass make one prefetch per cache line.
+  for (; stripes >= 2; stripes -= 2, data += 64) {
+    bits::PrefetchAhead(data, kPrefetchAhead);
+    v1 = Round(v1, LoadLE64(data));
+    v2 = Round(v2, LoadLE64(data + 8));
+    v3 = Round(v3, LoadLE64(data + 16));
+    v4 = Round(v4, LoadLE64(data + 24));
+    v1 = Round(v1, LoadLE64(data + 32));
+    v2 = Round(v2, LoadLE64(data + 40));
+    v3 = Round(v3, LoadLE64(data + 48));
+    v4 = Round(v4, LoadLE64(data + 56));
+  }
+  if (stripes > 0) {
     v1 = Round(v1, LoadLE64(data));
     v2 = Round(v2, LoadLE64(data + 8));
     v3 = Round(v3, LoadLE64(data + 16));
     v4 = Round(v4, LoadLE64(data + 24));
   }
-  state_.v1 = v1;
-  state_.v2 = v2;
-  state_.v3 = v3;
-  state_.v4 = v4;
+  lanes[0] = v1;
+  lanes[1] = v2;
+  lanes[2] = v3;
+  lanes[3] = v4;
+}
+
+// Best first; the portable kernel ends the table and always qualifies.
+const xxhash64::TStripesKernel& xxhash64::StripesKernel() {
+  static constexpr TStripesKernel kTable[] = {
+#if defined(TARVOLIN_X86_KERNELS)
+    {"avx2", platform::kCpuAVX2, StripesAvx2},
+#endif
+    {"portable", 0, StripesPortable},
+  };
+  return platform::SelectKernel(kTable);
+}
+
+TXXHash64::TXXHash64() : THash(8, 32) {
+  const xxhash64::TStripesKernel& kernel = xxhash64::StripesKernel();
+  stripes_ = kernel.Function;
+  kernel_name_ = kernel.Name;
+}
+
+void TXXHash64::ProcessStripes(const std::uint8_t* data, std::size_t stripes) {
+  std::uint64_t lanes[4] = {state_.v1, state_.v2, state_.v3, state_.v4};
+  stripes_(lanes, data, stripes);
+  state_.v1 = lanes[0];
+  state_.v2 = lanes[1];
+  state_.v3 = lanes[2];
+  state_.v4 = lanes[3];
 }
 
 void TXXHash64::TransformBytes(const std::uint8_t* data, std::size_t count) {

@@ -1,10 +1,15 @@
 // BLAKE2s and BLAKE2b beyond the default engines: keyed, salted, personalised and tree-node
-// hashing against stored answers, the configuration checks and configuration independence.
+// hashing against stored answers with every kernel, the kernels' counter and flags, the
+// configuration checks and configuration independence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <vector>
 
 #include "hash/blake2.h"
+#include "hash/engines.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {
@@ -64,32 +69,54 @@ std::vector<TVectorRecord> ConfiguredRecords() {
   return records;
 }
 
-class Blake2Configured : public ::testing::TestWithParam<TVectorRecord> {};
-
-TEST_P(Blake2Configured, WholeInPiecesAndCloned) {
-  const TVectorRecord& record = GetParam();
-  auto engine = record.Section.starts_with("Blake2S")
-                    ? MakeConfigured<hash::TBlake2SParams>(record)
-                    : MakeConfigured<hash::TBlake2BParams>(record);
+/// Hashes a record's input whole, byte by byte and cloned half way.
+void ExpectRecord(hash::IHash& engine, const TVectorRecord& record) {
   const TBytes input = RecordInput(record);
   const std::string expected = record.Fields.at("Out");
 
-  EXPECT_EQ(ToHex(engine->HashBytes(input)->GetBytes()), expected);
+  EXPECT_EQ(ToHex(engine.HashBytes(input)->GetBytes()), expected);
 
   // Byte by byte: the key block and every full block must wait for the next byte.
-  engine->Initialize();
-  for (std::size_t i = 0; i < input.size(); ++i) engine->UpdateRange(input, i, 1);
-  EXPECT_EQ(ToHex(engine->Final()->GetBytes()), expected);
+  engine.Initialize();
+  for (std::size_t i = 0; i < input.size(); ++i) engine.UpdateRange(input, i, 1);
+  EXPECT_EQ(ToHex(engine.Final()->GetBytes()), expected);
 
   // Cloned half way: both finish the same message, and the engine is reusable afterwards.
-  engine->Initialize();
-  engine->UpdateRange(input, 0, input.size() / 2);
-  auto clone = engine->Clone();
+  engine.Initialize();
+  engine.UpdateRange(input, 0, input.size() / 2);
+  auto clone = engine.Clone();
   clone->UpdateRange(input, input.size() / 2, input.size() - input.size() / 2);
-  engine->UpdateRange(input, input.size() / 2, input.size() - input.size() / 2);
+  engine.UpdateRange(input, input.size() / 2, input.size() - input.size() / 2);
   EXPECT_EQ(ToHex(clone->Final()->GetBytes()), expected);
-  EXPECT_EQ(ToHex(engine->Final()->GetBytes()), expected);
-  EXPECT_EQ(ToHex(engine->HashBytes(input)->GetBytes()), expected);
+  EXPECT_EQ(ToHex(engine.Final()->GetBytes()), expected);
+  EXPECT_EQ(ToHex(engine.HashBytes(input)->GetBytes()), expected);
+}
+
+class Blake2Configured : public ::testing::TestWithParam<TVectorRecord> {};
+
+/// The kernel name of a BLAKE2 engine.
+std::string KernelName(const hash::IHash& engine) {
+  if (const auto* s = dynamic_cast<const hash::TBlake2S*>(&engine))
+    return std::string(s->KernelName());
+  return std::string(dynamic_cast<const hash::TBlake2B&>(engine).KernelName());
+}
+
+TEST_P(Blake2Configured, WholeInPiecesAndCloned) {
+  // Once for each kernel this CPU has: keys, tree parameters and the last-node flag reach every
+  // kernel.
+  std::vector<std::string> seen;
+  for (const platform::TCpuLevel level : platform::AvailableCpuLevels()) {
+    const TCpuLevelScope scope(level);
+    const TVectorRecord& record = GetParam();
+    auto engine = record.Section.starts_with("Blake2S")
+                      ? MakeConfigured<hash::TBlake2SParams>(record)
+                      : MakeConfigured<hash::TBlake2BParams>(record);
+    const std::string kernel = KernelName(*engine);
+    if (std::find(seen.begin(), seen.end(), kernel) != seen.end()) continue;
+    seen.push_back(kernel);
+    SCOPED_TRACE("kernel " + kernel);
+    ExpectRecord(*engine, record);
+  }
 }
 
 std::string RecordName(const ::testing::TestParamInfo<TVectorRecord>& info) {
@@ -110,6 +137,56 @@ TEST(Blake2, VectorFileHasEveryConfiguredSection) {
        {"Blake2S_Keyed", "Blake2B_Keyed", "Blake2S_Params", "Blake2B_Params"}) {
     EXPECT_GE(counts[section], 10) << section;
   }
+}
+
+/// Every compression kernel of one variant this CPU can run, each once.
+template <typename TKernel>
+std::vector<const TKernel*> KernelsOf(const TKernel& (*select)()) {
+  std::vector<const TKernel*> kernels;
+  for (const platform::TCpuLevel level : platform::AvailableCpuLevels()) {
+    const TCpuLevelScope scope(level);
+    if (std::find(kernels.begin(), kernels.end(), &select()) == kernels.end()) {
+      kernels.push_back(&select());
+    }
+  }
+  return kernels;
+}
+
+/// Runs every kernel of a variant against the portable one on the same blocks, from a counter
+/// about to carry into its high word, with each combination of the two flags.
+template <typename TWord, typename TKernel>
+void ExpectKernelsAgree(const TKernel& (*select)(), const TKernel& portable) {
+  constexpr std::size_t kBlock = 16 * sizeof(TWord);
+  const TBytes data = RandomBytes(5 * kBlock, 21);
+  const TBytes start = RandomBytes(8 * sizeof(TWord), 22);
+  for (const TKernel* kernel : KernelsOf(select)) {
+    for (const TWord flags : {0, 1, 2, 3}) {
+      const TWord f0 = (flags & 1) != 0 ? ~TWord{0} : 0;
+      const TWord f1 = (flags & 2) != 0 ? ~TWord{0} : 0;
+      TWord expected[8], actual[8];
+      std::memcpy(expected, start.data(), sizeof expected);
+      std::memcpy(actual, start.data(), sizeof actual);
+      TWord expectedCounter[2] = {static_cast<TWord>(~TWord{0} - 2 * kBlock + 1), 7};
+      TWord actualCounter[2] = {expectedCounter[0], expectedCounter[1]};
+      portable.Function(expected, expectedCounter, data.data(), 5, kBlock, f0, f1);
+      kernel->Function(actual, actualCounter, data.data(), 5, kBlock, f0, f1);
+      EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), std::begin(actual)))
+          << kernel->Name << ", flags " << flags;
+      EXPECT_EQ(actualCounter[0], expectedCounter[0]) << kernel->Name;
+      EXPECT_EQ(actualCounter[1], 8u) << kernel->Name;
+      // A final block: the counter as given, no increment.
+      portable.Function(expected, expectedCounter, data.data(), 1, 0, f0, f1);
+      kernel->Function(actual, actualCounter, data.data(), 1, 0, f0, f1);
+      EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), std::begin(actual)))
+          << kernel->Name << ", flags " << flags << ", no increment";
+    }
+  }
+}
+
+TEST(Blake2, EveryKernelCarriesTheCounterAndTakesTheFlags) {
+  const TCpuLevelScope portable(platform::TCpuLevel::Portable);
+  ExpectKernelsAgree<std::uint32_t>(&hash::blake2::Blake2sKernel, hash::blake2::Blake2sKernel());
+  ExpectKernelsAgree<std::uint64_t>(&hash::blake2::Blake2bKernel, hash::blake2::Blake2bKernel());
 }
 
 TEST(Blake2, NamesCarryTheDigestBits) {

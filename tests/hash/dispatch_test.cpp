@@ -8,10 +8,13 @@
 #include <set>
 #include <sstream>
 
+#include "hash/blake2.h"
 #include "hash/engines.h"
 #include "hash/kernels.h"
 #include "hash/sha1.h"
 #include "hash/sha2.h"
+#include "hash/sha3.h"
+#include "hash/xxhash64.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {
@@ -157,6 +160,19 @@ TEST(CpuDispatch, EachFamilyPicksItsVariantWhereTheCpuHasOne) {
                                                                                      : "portable";
   EXPECT_EQ(hash::TSHA2_512().KernelName(), sha512);
   EXPECT_EQ(hash::TSHA2_384().KernelName(), sha512);
+  const char* sha3 = has(platform::kCpuAVX512F | platform::kCpuAVX2) ? "avx512"
+                     : has(bmi)                                      ? "bmi2"
+                                                                     : "portable";
+  EXPECT_EQ(hash::TSHA3_256().KernelName(), sha3);
+  EXPECT_EQ(hash::TSHA3_512().KernelName(), sha3);
+  const std::uint32_t avx512vl =
+      platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2;
+  const bool sse41 = has(platform::kCpuSSSE3 | platform::kCpuSSE41);
+  const char* blake2s = has(avx512vl) ? "avx512" : sse41 ? "sse41" : "portable";
+  EXPECT_EQ(hash::TBlake2S().KernelName(), blake2s);
+  const char* blake2b = has(avx512vl) ? "avx512" : has(platform::kCpuAVX2) ? "avx2" : "portable";
+  EXPECT_EQ(hash::TBlake2B().KernelName(), blake2b);
+  EXPECT_EQ(hash::TXXHash64().KernelName(), has(platform::kCpuAVX2) ? "avx2" : "portable");
 }
 #endif
 
@@ -257,6 +273,18 @@ TEST(CpuDispatch, KernelsWithNoBlocksKeepTheState) {
     std::uint64_t state[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     hash::kernels::Sha512Kernel().Function(state, nullptr, 0);
     for (std::uint64_t i = 0; i < 8; ++i) EXPECT_EQ(state[i], i + 1);
+    // BLAKE2 kernels leave the byte counter alone too.
+    std::uint32_t state32[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    std::uint32_t counter32[2] = {9, 10};
+    hash::blake2::Blake2sKernel().Function(state32, counter32, nullptr, 0, 64, 0, 0);
+    for (std::uint32_t i = 0; i < 8; ++i) EXPECT_EQ(state32[i], i + 1);
+    EXPECT_EQ(counter32[0], 9u);
+    EXPECT_EQ(counter32[1], 10u);
+    std::uint64_t counter64[2] = {9, 10};
+    hash::blake2::Blake2bKernel().Function(state, counter64, nullptr, 0, 128, 0, 0);
+    for (std::uint64_t i = 0; i < 8; ++i) EXPECT_EQ(state[i], i + 1);
+    EXPECT_EQ(counter64[0], 9u);
+    EXPECT_EQ(counter64[1], 10u);
   }
 }
 

@@ -1,7 +1,12 @@
 // SHA-3 engines beyond the known answers: the Keccak permutation itself, the multi-block
-// absorption contract, the domain byte hook, and the engines' names and sizes.
+// absorption contract of every kernel, the domain byte hook, and the engines' names and sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "hash/engines.h"
 #include "hash/keccak.h"
 #include "hash/sha3.h"
 #include "support/test_support.h"
@@ -25,24 +30,46 @@ TEST(Keccak, PermutesZeroStateAsPublished) {
   EXPECT_EQ(state[0], 0x2d5c954df96ecb3cULL);
 }
 
-TEST(Keccak, AbsorbingManyBlocksEqualsOneAtATime) {
-  // A tuned absorption must agree with block-by-block absorption at every rate it is given.
-  const TBytes data = RandomBytes(5 * 200, 5);
-  for (const std::size_t rateLanes : {9u, 13u, 17u, 18u, 21u, 25u}) {
-    std::uint64_t many[keccak::kLanes] = {};
-    std::uint64_t single[keccak::kLanes] = {};
-    keccak::Absorb(many, data.data(), 5, rateLanes);
-    for (std::size_t block = 0; block < 5; ++block) {
-      std::uint64_t lanes[keccak::kLanes] = {};
-      for (std::size_t i = 0; i < rateLanes; ++i) {
-        for (int b = 7; b >= 0; --b)
-          lanes[i] = (lanes[i] << 8) | data[block * 8 * rateLanes + 8 * i + b];
-      }
-      for (std::size_t i = 0; i < keccak::kLanes; ++i) single[i] ^= lanes[i];
-      keccak::Permute(single);
+/// Every absorption kernel this CPU can run, each once.
+std::vector<const keccak::TAbsorbKernel*> AbsorbKernels() {
+  std::vector<const keccak::TAbsorbKernel*> kernels;
+  for (const platform::TCpuLevel level : platform::AvailableCpuLevels()) {
+    const TCpuLevelScope scope(level);
+    const keccak::TAbsorbKernel& kernel = keccak::AbsorbKernel();
+    if (std::find(kernels.begin(), kernels.end(), &kernel) == kernels.end()) {
+      kernels.push_back(&kernel);
     }
-    EXPECT_TRUE(std::equal(std::begin(many), std::end(many), std::begin(single)))
-        << "rate lanes " << rateLanes;
+  }
+  return kernels;
+}
+
+TEST(Keccak, EveryKernelAbsorbsAsBlockByBlockPermutation) {
+  // From a random state, at every rate a kernel may be given (the SHA-3 rates and the extremes),
+  // several blocks in one call equal XOR-and-permute one block at a time; no blocks leave the
+  // state alone.
+  const TBytes data = RandomBytes(5 * 200, 5);
+  const TBytes start = RandomBytes(8 * keccak::kLanes, 6);
+  for (const keccak::TAbsorbKernel* kernel : AbsorbKernels()) {
+    for (const std::size_t rateLanes : {1u, 4u, 5u, 9u, 13u, 17u, 18u, 21u, 24u, 25u}) {
+      std::uint64_t many[keccak::kLanes];
+      std::memcpy(many, start.data(), sizeof many);
+      std::uint64_t single[keccak::kLanes];
+      std::memcpy(single, start.data(), sizeof single);
+      kernel->Function(many, data.data(), 0, rateLanes);
+      EXPECT_TRUE(std::equal(std::begin(many), std::end(many), std::begin(single)))
+          << kernel->Name << ", no blocks, rate lanes " << rateLanes;
+      kernel->Function(many, data.data(), 5, rateLanes);
+      for (std::size_t block = 0; block < 5; ++block) {
+        for (std::size_t i = 0; i < rateLanes; ++i) {
+          std::uint64_t lane = 0;
+          for (int b = 7; b >= 0; --b) lane = (lane << 8) | data[block * 8 * rateLanes + 8 * i + b];
+          single[i] ^= lane;
+        }
+        keccak::Permute(single);
+      }
+      EXPECT_TRUE(std::equal(std::begin(many), std::end(many), std::begin(single)))
+          << kernel->Name << ", rate lanes " << rateLanes;
+    }
   }
 }
 
