@@ -77,10 +77,15 @@ struct TFileStream::TImpl {
   std::string name;
 };
 
-TFileStream::TFileStream(const std::string& fileName) : impl_(std::make_unique<TImpl>()) {
+TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
+    : impl_(std::make_unique<TImpl>()) {
   impl_->name = fileName;
   std::string error;
-  if (!impl_->file.Open(fileName, error)) throw EFileError(error);
+  if (!impl_->file.Open(fileName, error, regularOnly)) throw EFileError(error);
+}
+
+bool TFileStream::ChangedWhileRead() const {
+  return impl_->file.ChangedWhileRead();
 }
 
 TFileStream::~TFileStream() = default;
@@ -292,10 +297,11 @@ IHashPtr THash::Clone() const {
 }
 
 std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
-                                                  std::span<IHash* const> engines) {
+                                                  std::span<IHash* const> engines,
+                                                  bool regularOnly) {
   if (!platform::IsExistingFile(fileName)) throw EArgumentError("Specified File Not Found");
   for (IHash* engine : engines) engine->Initialize();
-  TFileStream stream(fileName);
+  TFileStream stream(fileName, regularOnly);
   const auto chunk = static_cast<std::int64_t>(buffer_.size());
   for (;;) {
     const std::int64_t n = stream.Read(buffer_.data(), chunk);
@@ -303,7 +309,11 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
       engine->UpdateRange(buffer_, 0, static_cast<std::size_t>(n));
     }
     if (n < chunk) break;
+    // A regular file read past the size it had when opened is growing: it has changed, and
+    // reading on could take forever.
+    if (stream.Size() >= 0 && stream.Position() > stream.Size()) break;
   }
+  if (stream.ChangedWhileRead()) throw EFileError("The file changed while it was read");
   std::vector<IHashResultPtr> results;
   results.reserve(engines.size());
   for (IHash* engine : engines) results.push_back(engine->Final());
