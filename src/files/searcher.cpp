@@ -232,15 +232,17 @@ bool TFileSearcher::EnterFolder(const std::string& folder, std::int32_t level,
   }
   if (!searchSubfolders_) return false;
   openFolders_.push_back(id);
-  stack.push_back({folder, level, std::move(entries), 0});
+  stack.push_back({folder.size(), level, std::move(entries), 0});
   return true;
 }
 
 void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) {
   // Depth-first and pre-order, with a stack of its own instead of recursion, so however deep a
-  // tree is, the walk never runs out of call stack.
+  // tree is, the walk never runs out of call stack. One path text serves every level (a frame
+  // remembers its length), so memory grows with the depth, not with its square.
   std::vector<TFolderFrame> stack;
-  EnterFolder(folder, level, stack);
+  std::string path = folder;
+  EnterFolder(path, level, stack);
   while (!stack.empty() && !abortRequested_) {
     TFolderFrame& frame = stack.back();
     const platform::TFolderEntry* next = nullptr;
@@ -256,12 +258,14 @@ void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) 
       openFolders_.pop_back();
       continue;
     }
-    SetCurrent(frame.Folder, frame.Level, *next);
+    path.resize(frame.PathLength);
+    SetCurrent(path, frame.Level, *next);
     DoDirectoryEnter();
     if (abortRequested_) break;
-    const std::string child = frame.Folder + next->Name + kSeparator;
     const std::int32_t childLevel = frame.Level + 1;
-    EnterFolder(child, childLevel, stack);  // may move the frames: `frame` is not used after
+    path += next->Name;
+    path += kSeparator;
+    EnterFolder(path, childLevel, stack);  // may move the frames: `frame` is not used after
   }
   for (; !stack.empty(); stack.pop_back()) openFolders_.pop_back();
 }

@@ -131,7 +131,7 @@ class TFileSearcher : public TFileIterator {
  private:
   /// A folder of the walk whose subfolders are still to be entered.
   struct TFolderFrame {
-    std::string Folder;
+    std::size_t PathLength = 0;  ///< its path is the walk's path text cut to this length
     std::int32_t Level = 0;
     std::vector<platform::TFolderEntry> Entries;
     std::size_t Next = 0;  ///< the next entry to consider for entering
