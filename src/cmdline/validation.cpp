@@ -73,7 +73,11 @@ class TSubstringIndex {
   }
 
  private:
+#ifdef TARVOLIN_FUZZING
+  static constexpr std::size_t kPlainSearchLimit = 0;  // the fuzz build checks the automaton
+#else
   static constexpr std::size_t kPlainSearchLimit = 16384;
+#endif
 
   struct TState {
     std::int32_t Length;     // longest text ending in this state
