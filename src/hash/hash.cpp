@@ -309,9 +309,12 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
       engine->UpdateRange(buffer_, 0, static_cast<std::size_t>(n));
     }
     if (n < chunk) break;
-    // A regular file read past the size it had when opened is growing: it has changed, and
-    // reading on could take forever.
-    if (stream.Size() >= 0 && stream.Position() > stream.Size()) break;
+    // A regular file read past the size it had when opened may be growing: then it has
+    // changed, and reading on could take forever. (A pseudo-file may just hold more than its
+    // size says; it is read to its end.)
+    if (stream.Size() >= 0 && stream.Position() > stream.Size() && stream.ChangedWhileRead()) {
+      break;
+    }
   }
   if (stream.ChangedWhileRead()) throw EFileError("The file changed while it was read");
   std::vector<IHashResultPtr> results;

@@ -65,10 +65,10 @@ class TInputFile {
   /// which is read to its end.
   std::int64_t Size() const { return size_; }
   bool IsOpen() const { return handle_ >= 0; }
-  /// After reading a regular file from its start to its end: whether it changed meanwhile (its
-  /// size or last-write time is no longer what it was when opened, or a different number of
-  /// bytes was read). Bytes read from a file that changed belong to no version of it. Pipes,
-  /// devices and pseudo-files are never reported.
+  /// After reading a regular file: whether it changed since it was opened (its size or its
+  /// last-write time is no longer what it was). Bytes read from a file that changed belong to
+  /// no version of it. Pipes, devices and pseudo-files that report a size of 0 are never
+  /// reported.
   bool ChangedWhileRead() const;
   void Close();
 

@@ -157,12 +157,12 @@ bool TInputFile::ChangedWhileRead() const {
   if (handle_ < 0 || !regular_) return false;
   struct stat st {};
   if (::fstat(handle_, &st) != 0) return true;
-  const auto size = static_cast<std::int64_t>(st.st_size);
-  if (size != opened_size_) return true;
-  // Pseudo-files report size 0 whatever they hold, and their times mean nothing.
-  if (opened_size_ == 0) return false;
-  return position_ != opened_size_ || st.st_mtim.tv_sec != opened_seconds_ ||
-         st.st_mtim.tv_nsec != opened_nanoseconds_;
+  // The size and the last-write time tell: a file that shrank and grew back has a new time.
+  // The number of bytes read does not: pseudo-files (/proc, /sys) report a size of 0 or of a
+  // page whatever they hold.
+  if (static_cast<std::int64_t>(st.st_size) != opened_size_) return true;
+  if (opened_size_ == 0) return false;  // their times mean nothing either
+  return st.st_mtim.tv_sec != opened_seconds_ || st.st_mtim.tv_nsec != opened_nanoseconds_;
 }
 
 void TInputFile::Close() {
