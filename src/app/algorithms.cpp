@@ -75,7 +75,7 @@ void BuildAlgorithmTable(THashChoicesArray& table) {
 
 void SelectAlgorithms() {
   TRunSettings& s = RunSettings;
-  const auto track = [&s](THashChoices choice) {
+  const auto track = [&](THashChoices choice) {
     s.SelectedCount += 1;
     s.SelectedChoices[static_cast<std::size_t>(choice)] = true;
     THashAlgorithmRec& r = Algorithm(choice);
@@ -139,7 +139,8 @@ std::string DigestOfText(THashChoices choice, const std::string& text) {
 }
 
 std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
-                                       const std::string& path, bool upperCase, bool& failed) {
+                                       const std::string& path, bool upperCase, bool& failed,
+                                       bool regularOnly) {
   std::vector<hash::IHash*> engines;
   for (const THashChoices choice : choices) engines.push_back(Algorithm(choice).Engine.get());
   std::vector<std::string> digests;
@@ -147,7 +148,7 @@ std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
     if (std::find(engines.begin(), engines.end(), nullptr) != engines.end()) {
       throw hash::EArgumentNilError("no engine");
     }
-    for (const auto& result : FileHasher().HashFile(path, engines)) {
+    for (const auto& result : FileHasher().HashFile(path, engines, regularOnly)) {
       const std::string hex = result->ToHex(false);
       digests.push_back(upperCase ? hex : LowerCase(hex));
     }

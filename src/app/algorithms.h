@@ -51,10 +51,12 @@ std::string DeniedMarker(std::int32_t length);
 std::string DigestOfText(THashChoices choice, const std::string& text);
 
 /// Digests of one file for several choices, reading the file once. Upper-case hex when
-/// `upperCase`, lower-case otherwise. On any failure every digest is the denied marker cut to
-/// its width and `failed` is set.
+/// `upperCase`, lower-case otherwise. On any failure (a file that changed while it was read
+/// included) every digest is the denied marker cut to its width and `failed` is set. With
+/// `regularOnly` anything but a regular file fails (DIR mode: only regular files are listed).
 std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
-                                       const std::string& path, bool upperCase, bool& failed);
+                                       const std::string& path, bool upperCase, bool& failed,
+                                       bool regularOnly = false);
 
 /// The file's last-write time as "mm/dd/yyyy hh:nn AM" in double quotes (local time), or the
 /// quoted fallback date when it cannot be obtained.

@@ -154,7 +154,8 @@ void RunDirMode() {
       WriteResultLine(
           FileLine(none, sizeText, DateOfFile(path), Algorithm(none).FileTag, displayName), tee);
     } else {
-      const auto digests = DigestsOfFile(selected, path, false, itemError);
+      // Only regular files were listed; whatever has taken a file's place since is refused.
+      const auto digests = DigestsOfFile(selected, path, false, itemError, true);
       for (std::size_t i = 0; i < selected.size(); ++i) {
         WriteResultLine(FileLine(selected[i], sizeText, digests[i], Algorithm(selected[i]).FileTag,
                                  displayName),

@@ -147,9 +147,10 @@ int GenerateHashes(const std::vector<std::string>& arguments) {
     EndRun();
   } catch (const platform::EWriteError& error) {
     // A result that cannot be written stops the run; what was written before stays written.
+    // The output is closed even when it is the stream that failed (its unwritten lines were
+    // dropped by the failed write), so its file is not left open.
     try {
-      if (RunSettings.CurrentOutput != nullptr && !RunSettings.CurrentOutput->IsClosed() &&
-          RunSettings.CurrentOutput->Name() != error.StreamName()) {
+      if (RunSettings.CurrentOutput != nullptr && !RunSettings.CurrentOutput->IsClosed()) {
         CloseOutput();
       }
     } catch (const platform::EWriteError&) {

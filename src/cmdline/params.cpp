@@ -204,11 +204,15 @@ void BuildParamList(TParamStatusArray& list) {
   }
 }
 
-bool MatchKeyword(const std::string& keyword, const std::string& argument, std::string* optionPart,
-                  std::string* value, bool* attached) {
+namespace {
+
+/// `MatchKeyword` against the keyword's forms, worked out once by the caller: a lookup tries
+/// the same forms on every argument.
+bool MatchForms(const std::vector<std::string>& forms, const std::string& argument,
+                std::string* optionPart, std::string* value, bool* attached) {
   if (attached != nullptr) *attached = false;
   bool matched = false;
-  for (const std::string& form : KeywordForms(keyword)) {
+  for (const std::string& form : forms) {
     if (detail::SameText(argument, form)) {
       matched = true;
       continue;
@@ -224,6 +228,13 @@ bool MatchKeyword(const std::string& keyword, const std::string& argument, std::
     }
   }
   return matched;
+}
+
+}  // namespace
+
+bool MatchKeyword(const std::string& keyword, const std::string& argument, std::string* optionPart,
+                  std::string* value, bool* attached) {
+  return MatchForms(KeywordForms(keyword), argument, optionPart, value, attached);
 }
 
 void FindParamEx(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
@@ -244,14 +255,17 @@ void FindParamEx(TFindParamRec& result, TParamStatusArray& list, const std::stri
   const std::int64_t first = firstIndex < 0 ? 0 : firstIndex;
   if (first > last) return;
 
-  const std::vector<std::string> words = detail::SplitKeywords(keywords);
+  std::vector<std::vector<std::string>> forms;
+  for (const std::string& keyword : detail::SplitKeywords(keywords)) {
+    forms.push_back(KeywordForms(keyword));
+  }
   for (std::int64_t i = first; i <= last; ++i) {
     const auto at = static_cast<std::size_t>(i);
-    for (const std::string& keyword : words) {
+    for (const std::vector<std::string>& keywordForms : forms) {
       std::string optionPart;
       std::string attachedValue;
       bool attached = false;
-      if (!MatchKeyword(keyword, list[at].Param, &optionPart, &attachedValue, &attached)) {
+      if (!MatchForms(keywordForms, list[at].Param, &optionPart, &attachedValue, &attached)) {
         continue;
       }
       TParamStatusRec& option = list[at];

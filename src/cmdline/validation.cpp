@@ -1,7 +1,10 @@
 // Command-line engine: syntax validation and the statistics of the arguments by status.
 #include "cmdline/validation.h"
 
+#include <array>
 #include <limits>
+#include <string_view>
+#include <vector>
 
 #include "cmdline/engine_internal.h"
 
@@ -39,6 +42,122 @@ std::vector<std::string> OptionWords(const std::string& lists) {
   }
   return words;
 }
+
+/// Whether a text occurs anywhere in a text that only grows, without searching all of it each
+/// time: up to a few KiB a plain search, beyond that a suffix automaton built online over the
+/// appended bytes (linear time and memory), so a command line of many thousand distinct
+/// arguments is validated in linear rather than quadratic time. Answers exactly as a plain
+/// substring search of the whole text would.
+class TSubstringIndex {
+ public:
+  TSubstringIndex() { rootEdges_.fill(-1); }
+
+  void Append(std::string_view text) {
+    text_.append(text);
+    if (states_.empty()) {
+      if (text_.size() <= kPlainSearchLimit) return;
+      states_.push_back({0, -1, -1});
+      text = text_;  // the automaton starts with everything appended so far
+    }
+    for (const char c : text) Extend(static_cast<unsigned char>(c));
+  }
+
+  bool Contains(std::string_view text) const {
+    if (states_.empty()) return text_.find(text) != std::string::npos;
+    std::int32_t state = 0;
+    for (const char c : text) {
+      state = Next(state, static_cast<unsigned char>(c));
+      if (state < 0) return false;
+    }
+    return true;
+  }
+
+ private:
+#ifdef TARVOLIN_FUZZING
+  static constexpr std::size_t kPlainSearchLimit = 0;  // the fuzz build checks the automaton
+#else
+  static constexpr std::size_t kPlainSearchLimit = 16384;
+#endif
+
+  struct TState {
+    std::int32_t Length;     // longest text ending in this state
+    std::int32_t Link;       // suffix link; -1 for the root
+    std::int32_t FirstEdge;  // head of this state's edge list; -1 when none
+  };
+  struct TEdge {
+    std::int32_t Target;
+    std::int32_t Next;
+    unsigned char Byte;
+  };
+
+  std::int32_t Next(std::int32_t state, unsigned char c) const {
+    if (state == 0) return rootEdges_[c];
+    for (std::int32_t e = states_[static_cast<std::size_t>(state)].FirstEdge; e >= 0;
+         e = edges_[static_cast<std::size_t>(e)].Next) {
+      if (edges_[static_cast<std::size_t>(e)].Byte == c)
+        return edges_[static_cast<std::size_t>(e)].Target;
+    }
+    return -1;
+  }
+
+  void SetEdge(std::int32_t state, unsigned char c, std::int32_t target) {
+    if (state == 0) {
+      rootEdges_[c] = target;
+      return;
+    }
+    TState& s = states_[static_cast<std::size_t>(state)];
+    for (std::int32_t e = s.FirstEdge; e >= 0; e = edges_[static_cast<std::size_t>(e)].Next) {
+      if (edges_[static_cast<std::size_t>(e)].Byte == c) {
+        edges_[static_cast<std::size_t>(e)].Target = target;
+        return;
+      }
+    }
+    edges_.push_back({target, s.FirstEdge, c});
+    s.FirstEdge = static_cast<std::int32_t>(edges_.size() - 1);
+  }
+
+  std::int32_t NewState(std::int32_t length, std::int32_t link) {
+    states_.push_back({length, link, -1});
+    return static_cast<std::int32_t>(states_.size() - 1);
+  }
+
+  void Extend(unsigned char c) {
+    const std::int32_t current = NewState(states_[static_cast<std::size_t>(last_)].Length + 1, 0);
+    std::int32_t p = last_;
+    while (p >= 0 && Next(p, c) < 0) {
+      SetEdge(p, c, current);
+      p = states_[static_cast<std::size_t>(p)].Link;
+    }
+    if (p >= 0) {
+      const std::int32_t q = Next(p, c);
+      if (states_[static_cast<std::size_t>(p)].Length + 1 ==
+          states_[static_cast<std::size_t>(q)].Length) {
+        states_[static_cast<std::size_t>(current)].Link = q;
+      } else {
+        const std::int32_t clone = NewState(states_[static_cast<std::size_t>(p)].Length + 1,
+                                            states_[static_cast<std::size_t>(q)].Link);
+        for (std::int32_t e = states_[static_cast<std::size_t>(q)].FirstEdge; e >= 0;
+             e = edges_[static_cast<std::size_t>(e)].Next) {
+          const TEdge edge = edges_[static_cast<std::size_t>(e)];
+          SetEdge(clone, edge.Byte, edge.Target);
+        }
+        while (p >= 0 && Next(p, c) == q) {
+          SetEdge(p, c, clone);
+          p = states_[static_cast<std::size_t>(p)].Link;
+        }
+        states_[static_cast<std::size_t>(q)].Link = clone;
+        states_[static_cast<std::size_t>(current)].Link = clone;
+      }
+    }
+    last_ = current;
+  }
+
+  std::string text_;
+  std::vector<TState> states_;  // empty while plain search serves
+  std::vector<TEdge> edges_;
+  std::array<std::int32_t, 256> rootEdges_{};
+  std::int32_t last_ = 0;
+};
 
 }  // namespace
 
@@ -115,6 +234,7 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& list,
     const std::int64_t last = (lastIndex < 0 || lastIndex > high) ? high : lastIndex;
     record.FirstIndex = Clamp16(first);
     record.LastIndex = Clamp16(last);
+    TSubstringIndex unique;
     for (std::int64_t i = 0; i <= high; ++i) {
       const TParamStatusRec& argument = list[static_cast<std::size_t>(i)];
       std::string s = argument.Param;
@@ -129,8 +249,10 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& list,
       } else {
         AddToStat(record.NonEmptyCount, record.NonEmptyList, s);
       }
-      if (detail::LowerCase(record.UniqueList).find(detail::LowerCase(s)) == std::string::npos) {
+      // A plain substring test on the lower-cased list: "b" is not new after "abc".
+      if (!unique.Contains(detail::LowerCase(s))) {
         AddToStat(record.UniqueCount, record.UniqueList, s);
+        unique.Append(detail::LowerCase(QuoteIfSpaced(s) + " "));
       }
       if (argument.Status != psOption && argument.Status != psValue) {
         AddToStat(record.OtherCount, record.OtherList, s);

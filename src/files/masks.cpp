@@ -63,6 +63,7 @@ TMask::TMask(const std::string& maskText, bool caseSensitive)
   } else if (characters >= 3 && EndsWith(maskText_, ".*")) {
     fileRule_ = TFileRule::BareNameToo;
     bareName_ = maskText_.substr(0, maskText_.size() - 2);
+    if (!caseSensitive_) bareName_ = CaseFoldUtf8(bareName_);
   }
 }
 
@@ -130,7 +131,7 @@ TMaskString TMask::Compile(const std::string& text, bool caseSensitive) {
       if (caseSensitive || !ch.Valid) {
         literal.assign(bytes);
       } else {
-        AppendUtf8(literal, SimpleLowerCase(ch.CodePoint));
+        AppendUtf8(literal, SimpleCaseFold(ch.CodePoint));
       }
       mask.Elements.push_back({TMaskChar::TKind::Literal, std::move(literal), {}, false});
       i += ch.Length;
@@ -146,10 +147,12 @@ bool TMask::Match(const TMaskString& mask, std::string_view name, bool caseSensi
       characters > static_cast<std::size_t>(mask.MaxLength)) {
     return false;
   }
-  std::string lowered;
+  // Names and literal elements are case-folded alike, so a name and its upper-cased form
+  // always match the same masks.
+  std::string folded;
   if (!caseSensitive) {
-    lowered = LowerCaseUtf8(name);
-    name = lowered;
+    folded = CaseFoldUtf8(name);
+    name = folded;
   }
 
   // Greedy matching that remembers only the latest "*": when a later element fails, that star
@@ -195,7 +198,7 @@ bool TMask::MatchFileName(std::string_view name) const {
     case TFileRule::NoExtension:
       return !HasExtension(name) && Match(shortened_, name, caseSensitive_);
     case TFileRule::BareNameToo:
-      if (caseSensitive_ ? name == bareName_ : SameTextIgnoringCase(name, bareName_)) return true;
+      if (caseSensitive_ ? name == bareName_ : CaseFoldUtf8(name) == bareName_) return true;
       break;
     case TFileRule::Plain:
       break;

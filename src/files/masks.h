@@ -21,7 +21,7 @@ class EConvertError : public std::runtime_error {
 struct TMaskChar {
   enum class TKind : std::uint8_t { Literal, CharSet, AnyChar, AnyText };
   TKind Kind = TKind::AnyChar;
-  /// Literal: the character's UTF-8 bytes (lower-cased unless the mask is case-sensitive).
+  /// Literal: the character's UTF-8 bytes (case-folded unless the mask is case-sensitive).
   std::string Literal;
   /// Character set: the byte values it holds, and whether it matches bytes outside it instead.
   std::bitset<256> Set;
@@ -71,7 +71,8 @@ class TMask {
   TFileRule fileRule_ = TFileRule::Plain;
   /// The mask text with its file-name suffix removed, compiled (rules "*.*" and ".").
   TMaskString shortened_;
-  /// The mask text without its last two characters (rule ".*").
+  /// The mask text without its last two characters (rule ".*"), case-folded unless the mask is
+  /// case-sensitive.
   std::string bareName_;
 };
 

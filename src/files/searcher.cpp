@@ -208,15 +208,16 @@ void TFileSearcher::SetCurrent(const std::string& folder, std::int32_t level,
   info_.looked_ = false;
 }
 
-void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) {
+bool TFileSearcher::EnterFolder(const std::string& folder, std::int32_t level,
+                                std::vector<TFolderFrame>& stack) {
   platform::TFolderId id;
   std::vector<platform::TFolderEntry> entries;
-  if (!platform::ListFolder(folder, id, entries)) return;
+  if (!platform::ListFolder(folder, id, entries)) return false;
   // A folder already open on the way down is reached again through a link: stop the cycle.
-  if (std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) return;
-  openFolders_.push_back(id);
+  if (std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) return false;
 
-  // The folder is listed once; both passes run over that one listing.
+  // The folder is listed once; both passes run over that one listing. The first reports its
+  // files and folders now; the second enters the subfolders one by one from the stack.
   for (const platform::TFolderEntry& entry : entries) {
     if (abortRequested_) break;
     if (entry.Kind == platform::TEntryKind::Other) continue;
@@ -229,20 +230,44 @@ void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) 
       DoFileFound();
     }
   }
+  if (!searchSubfolders_) return false;
+  openFolders_.push_back(id);
+  stack.push_back({folder.size(), level, std::move(entries), 0});
+  return true;
+}
 
-  if (searchSubfolders_) {
-    for (const platform::TFolderEntry& entry : entries) {
-      if (abortRequested_) break;
+void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) {
+  // Depth-first and pre-order, with a stack of its own instead of recursion, so however deep a
+  // tree is, the walk never runs out of call stack. One path text serves every level (a frame
+  // remembers its length), so memory grows with the depth, not with its square.
+  std::vector<TFolderFrame> stack;
+  std::string path = folder;
+  EnterFolder(path, level, stack);
+  while (!stack.empty() && !abortRequested_) {
+    TFolderFrame& frame = stack.back();
+    const platform::TFolderEntry* next = nullptr;
+    while (frame.Next < frame.Entries.size() && next == nullptr) {
+      const platform::TFolderEntry& entry = frame.Entries[frame.Next++];
       if (entry.Kind != platform::TEntryKind::Folder) continue;
       if (!PassesFilter(ListedAttributes(entry), directoryFilter_)) continue;
       if (entry.IsLink && !followLinks_) continue;
-      SetCurrent(folder, level, entry);
-      DoDirectoryEnter();
-      if (abortRequested_) break;
-      SearchFolder(folder + entry.Name + kSeparator, level + 1);
+      next = &entry;
     }
+    if (next == nullptr) {
+      stack.pop_back();
+      openFolders_.pop_back();
+      continue;
+    }
+    path.resize(frame.PathLength);
+    SetCurrent(path, frame.Level, *next);
+    DoDirectoryEnter();
+    if (abortRequested_) break;
+    const std::int32_t childLevel = frame.Level + 1;
+    path += next->Name;
+    path += kSeparator;
+    EnterFolder(path, childLevel, stack);  // may move the frames: `frame` is not used after
   }
-  openFolders_.pop_back();
+  for (; !stack.empty(); stack.pop_back()) openFolders_.pop_back();
 }
 
 void TFileSearcher::DoDirectoryEnter() {

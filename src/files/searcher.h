@@ -129,7 +129,18 @@ class TFileSearcher : public TFileIterator {
   virtual void DoFileFound();
 
  private:
+  /// A folder of the walk whose subfolders are still to be entered.
+  struct TFolderFrame {
+    std::size_t PathLength = 0;  ///< its path is the walk's path text cut to this length
+    std::int32_t Level = 0;
+    std::vector<platform::TFolderEntry> Entries;
+    std::size_t Next = 0;  ///< the next entry to consider for entering
+  };
+
   void SearchFolder(const std::string& folder, std::int32_t level);
+  /// Lists the folder and reports its files; with subfolders searched, pushes it on the stack
+  /// (true). False when it cannot be listed or is already open on the way down (a link cycle).
+  bool EnterFolder(const std::string& folder, std::int32_t level, std::vector<TFolderFrame>& stack);
   void SetCurrent(const std::string& folder, std::int32_t level,
                   const platform::TFolderEntry& entry);
 

@@ -37,8 +37,23 @@ inline bool IsContinuation(unsigned char byte) noexcept {
   return (byte & 0xC0) == 0x80;
 }
 
-template <bool Upper>
+enum class TCaseMap { Lower, Upper, Fold };
+
+char32_t MapOne(TCaseMap map, char32_t codePoint) noexcept {
+  switch (map) {
+    case TCaseMap::Lower:
+      return SimpleLowerCase(codePoint);
+    case TCaseMap::Upper:
+      return SimpleUpperCase(codePoint);
+    case TCaseMap::Fold:
+      break;
+  }
+  return SimpleCaseFold(codePoint);
+}
+
+template <TCaseMap Map>
 std::string MapCase(std::string_view text) {
+  constexpr bool Upper = Map == TCaseMap::Upper;
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -55,7 +70,7 @@ std::string MapCase(std::string_view text) {
     }
     const TUtf8Char ch = DecodeUtf8(text, i);
     if (ch.Valid) {
-      AppendUtf8(out, Upper ? SimpleUpperCase(ch.CodePoint) : SimpleLowerCase(ch.CodePoint));
+      AppendUtf8(out, MapOne(Map, ch.CodePoint));
     } else {
       out.append(text.substr(i, ch.Length));
     }
@@ -177,12 +192,20 @@ char32_t SimpleUpperCase(char32_t codePoint) noexcept {
   return MapThrough(kUpperRanges, codePoint);
 }
 
+char32_t SimpleCaseFold(char32_t codePoint) noexcept {
+  return SimpleLowerCase(SimpleUpperCase(codePoint));
+}
+
 std::string LowerCaseUtf8(std::string_view text) {
-  return MapCase<false>(text);
+  return MapCase<TCaseMap::Lower>(text);
 }
 
 std::string UpperCaseUtf8(std::string_view text) {
-  return MapCase<true>(text);
+  return MapCase<TCaseMap::Upper>(text);
+}
+
+std::string CaseFoldUtf8(std::string_view text) {
+  return MapCase<TCaseMap::Fold>(text);
 }
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) noexcept {

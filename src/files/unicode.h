@@ -43,11 +43,19 @@ char32_t SimpleLowerCase(char32_t codePoint) noexcept;
 /// Simple upper-case mapping of one code point (itself when it has none).
 char32_t SimpleUpperCase(char32_t codePoint) noexcept;
 
+/// Simple case folding: the lower-case mapping of the upper-case mapping. Unlike the plain
+/// lower-case mapping it brings together characters that share an upper-case form (the micro
+/// sign and the Greek mu, the long s and s), so a character always folds as its upper-case form.
+char32_t SimpleCaseFold(char32_t codePoint) noexcept;
+
 /// The text with every character lower-cased by the simple mapping; invalid bytes are kept.
 std::string LowerCaseUtf8(std::string_view text);
 
 /// The text with every character upper-cased by the simple mapping; invalid bytes are kept.
 std::string UpperCaseUtf8(std::string_view text);
+
+/// The text with every character folded by `SimpleCaseFold`; invalid bytes are kept.
+std::string CaseFoldUtf8(std::string_view text);
 
 /// Whether two texts are equal without regard to letter case: character by character, two
 /// characters match when they are equal or have the same lower-case or the same upper-case

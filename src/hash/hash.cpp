@@ -77,10 +77,15 @@ struct TFileStream::TImpl {
   std::string name;
 };
 
-TFileStream::TFileStream(const std::string& fileName) : impl_(std::make_unique<TImpl>()) {
+TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
+    : impl_(std::make_unique<TImpl>()) {
   impl_->name = fileName;
   std::string error;
-  if (!impl_->file.Open(fileName, error)) throw EFileError(error);
+  if (!impl_->file.Open(fileName, error, regularOnly)) throw EFileError(error);
+}
+
+bool TFileStream::ChangedWhileRead() const {
+  return impl_->file.ChangedWhileRead();
 }
 
 TFileStream::~TFileStream() = default;
@@ -291,11 +296,12 @@ IHashPtr THash::Clone() const {
 }
 
 std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
-                                                  std::span<IHash* const> engines) {
+                                                  std::span<IHash* const> engines,
+                                                  bool regularOnly) {
   // Opening first saves a look-up per file; only a failed open asks whether the file exists.
   std::unique_ptr<TFileStream> opened;
   try {
-    opened = std::make_unique<TFileStream>(fileName);
+    opened = std::make_unique<TFileStream>(fileName, regularOnly);
   } catch (const EFileError&) {
     if (!platform::IsExistingFile(fileName)) throw EArgumentError("Specified File Not Found");
     throw;
@@ -309,7 +315,14 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
       engine->UpdateRange(buffer_, 0, static_cast<std::size_t>(n));
     }
     if (n < chunk) break;
+    // A regular file read past the size it had when opened may be growing: then it has
+    // changed, and reading on could take forever. (A pseudo-file may just hold more than its
+    // size says; it is read to its end.)
+    if (stream.Size() >= 0 && stream.Position() > stream.Size() && stream.ChangedWhileRead()) {
+      break;
+    }
   }
+  if (stream.ChangedWhileRead()) throw EFileError("The file changed while it was read");
   std::vector<IHashResultPtr> results;
   results.reserve(engines.size());
   for (IHash* engine : engines) results.push_back(engine->Final());

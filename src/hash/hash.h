@@ -147,8 +147,9 @@ class TMemoryStream final : public TStream {
 /// A file opened read-only, as a stream.
 class TFileStream final : public TStream {
  public:
-  /// Opens the file; throws `EFileError` with the system's message when it cannot.
-  explicit TFileStream(const std::string& fileName);
+  /// Opens the file; throws `EFileError` with the system's message when it cannot. With
+  /// `regularOnly` anything but a regular file is refused (see `platform::TInputFile::Open`).
+  explicit TFileStream(const std::string& fileName, bool regularOnly = false);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -156,6 +157,8 @@ class TFileStream final : public TStream {
   std::int64_t Size() const override;
   std::int64_t Read(std::uint8_t* destination, std::int64_t count) override;
   void Seek(std::int64_t offset) override;
+  /// After the whole file was read: whether it changed meanwhile.
+  bool ChangedWhileRead() const;
 
  private:
   struct TImpl;
@@ -363,9 +366,11 @@ class TFileHasher {
   explicit TFileHasher(std::int32_t bufferSize = THash::kDefaultBufferSize)
       : buffer_(static_cast<std::size_t>(bufferSize)) {}
   /// One result per engine, in order. Fails as `HashFile` does: "Specified File Not Found" for a
-  /// missing file or a folder, `EFileError` when the file cannot be opened or read.
-  std::vector<IHashResultPtr> HashFile(const std::string& fileName,
-                                       std::span<IHash* const> engines);
+  /// missing file or a folder, `EFileError` when the file cannot be opened or read, and
+  /// `EFileError` too when a regular file changed while it was read (its digest would belong to
+  /// no version of it). With `regularOnly` anything but a regular file is refused.
+  std::vector<IHashResultPtr> HashFile(const std::string& fileName, std::span<IHash* const> engines,
+                                       bool regularOnly = false);
 
  private:
   std::vector<std::uint8_t> buffer_;

@@ -94,7 +94,8 @@ inline std::uint64_t LoadPartialLE(const std::uint8_t* p, int count) {
 template <typename TProcess>
 void BufferBlocks(std::array<std::uint8_t, 16>& buffer, std::int32_t& fill,
                   const std::uint8_t* data, std::size_t count, TProcess&& process) {
-  if (fill != 0 && count != 0) {
+  if (count == 0) return;  // nothing to add; the pending bytes stay pending
+  if (fill != 0) {
     const std::size_t n = std::min<std::size_t>(16 - static_cast<std::size_t>(fill), count);
     std::memcpy(buffer.data() + fill, data, n);
     fill += static_cast<std::int32_t>(n);

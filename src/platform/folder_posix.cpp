@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix_path.h"
 
 namespace tarvolin::platform {
 
@@ -32,12 +33,13 @@ TEntryKind KindOfLinkTarget(int folderHandle, const char* name) {
 bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEntry>& entries) {
   entries.clear();
   id = TFolderId{};
-  const char* path = folder.empty() ? "." : folder.c_str();
+  const detail::TAtPath at(folder.empty() ? std::string(".") : folder);
+  if (!at.Ok()) return false;
   // O_DIRECTORY refuses anything else before opening it, and O_NONBLOCK guards against a pipe
   // swapped in meanwhile: opening never blocks.
   int handle;
   do {
-    handle = ::open(path, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    handle = ::openat(at.Folder(), at.Name(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
   } while (handle < 0 && errno == EINTR);
   if (handle < 0) return false;
   struct stat self {};
@@ -99,7 +101,9 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
 bool QueryEntryDetails(const std::string& path, TEntryDetails& details) {
   details = TEntryDetails{};
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+  if (path.empty()) return false;
+  const detail::TAtPath at(path);
+  if (!at.Ok() || ::fstatat(at.Folder(), at.Name(), &st, 0) != 0) return false;
   details.Size = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
   details.ModifiedSeconds = static_cast<std::int64_t>(st.st_mtime);
   details.ReadOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;

@@ -50,8 +50,11 @@ class TInputFile {
   TInputFile(const TInputFile&) = delete;
   TInputFile& operator=(const TInputFile&) = delete;
 
-  /// Opens the file; on failure returns false and puts the system's message in `error`.
-  bool Open(const std::string& path, std::string& error);
+  /// Opens the file; on failure returns false and puts the system's message in `error`. With
+  /// `regularOnly` anything but a regular file is refused, without blocking on it: a folder
+  /// walk lists only regular files, and a pipe or device put in a file's place afterwards must
+  /// not stall the run or be read forever.
+  bool Open(const std::string& path, std::string& error, bool regularOnly = false);
   /// Reads up to `count` bytes; returns the number read (less only at the end) or -1 on failure.
   std::int64_t Read(std::uint8_t* destination, std::int64_t count, std::string& error);
   /// Moves to `offset` bytes from the start.
@@ -62,12 +65,21 @@ class TInputFile {
   /// which is read to its end.
   std::int64_t Size() const { return size_; }
   bool IsOpen() const { return handle_ >= 0; }
+  /// After reading a regular file: whether it changed since it was opened (its size or its
+  /// last-write time is no longer what it was). Bytes read from a file that changed belong to
+  /// no version of it. Pipes, devices and pseudo-files that report a size of 0 are never
+  /// reported.
+  bool ChangedWhileRead() const;
   void Close();
 
  private:
   int handle_ = -1;
   std::int64_t size_ = -1;
   std::int64_t position_ = 0;
+  bool regular_ = false;
+  std::int64_t opened_size_ = 0;
+  std::int64_t opened_seconds_ = 0;
+  std::int64_t opened_nanoseconds_ = 0;
 };
 
 /// A file or standard stream opened for writing. Writes either complete or report the

@@ -15,14 +15,37 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/posix_path.h"
 #include "platform/text_stream.h"
 
 namespace tarvolin::platform {
 
+namespace {
+
+/// stat() for paths of any length.
+bool StatPath(const std::string& path, struct stat& st) {
+  if (path.empty()) return false;
+  const detail::TAtPath at(path);
+  return at.Ok() && ::fstatat(at.Folder(), at.Name(), &st, 0) == 0;
+}
+
+/// open() for paths of any length; retried when a signal interrupts it.
+int OpenPath(const std::string& path, int flags, mode_t mode = 0) {
+  const detail::TAtPath at(path);
+  if (!at.Ok()) return -1;
+  int fd;
+  do {
+    fd = ::openat(at.Folder(), at.Name(), flags, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+}  // namespace
+
 bool QueryPath(const std::string& path, TPathInfo& info) {
   info = TPathInfo{};
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+  if (!StatPath(path, st)) return false;
   info.Exists = true;
   info.IsFolder = S_ISDIR(st.st_mode);
   info.IsRegular = S_ISREG(st.st_mode);
@@ -43,7 +66,7 @@ bool IsExistingFile(const std::string& path) {
 
 std::int64_t FileSizeOf(const std::string& path) {
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return -1;
+  if (!StatPath(path, st)) return -1;
   return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -65,12 +88,10 @@ TInputFile::~TInputFile() {
   Close();
 }
 
-bool TInputFile::Open(const std::string& path, std::string& error) {
+bool TInputFile::Open(const std::string& path, std::string& error, bool regularOnly) {
   Close();
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
+  // Opening a pipe without a writer blocks; O_NONBLOCK lets the type be checked first.
+  const int fd = OpenPath(path, O_RDONLY | O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0));
   if (fd < 0) {
     error = ErrorText(errno);
     return false;
@@ -86,7 +107,17 @@ bool TInputFile::Open(const std::string& path, std::string& error) {
     ::close(fd);
     return false;
   }
+  if (regularOnly && !S_ISREG(st.st_mode)) {
+    error = "Not a regular file";
+    ::close(fd);
+    return false;
+  }
+  if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   handle_ = fd;
+  regular_ = S_ISREG(st.st_mode);
+  opened_size_ = static_cast<std::int64_t>(st.st_size);
+  opened_seconds_ = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  opened_nanoseconds_ = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
   // Pseudo-files (/proc, /sys) are regular but report size 0 while holding data; like pipes
   // and devices they are read to their end instead of trusting the size.
   size_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::int64_t>(st.st_size) : -1;
@@ -123,11 +154,24 @@ bool TInputFile::Seek(std::int64_t offset, std::string& error) {
   return true;
 }
 
+bool TInputFile::ChangedWhileRead() const {
+  if (handle_ < 0 || !regular_) return false;
+  struct stat st {};
+  if (::fstat(handle_, &st) != 0) return true;
+  // The size and the last-write time tell: a file that shrank and grew back has a new time.
+  // The number of bytes read does not: pseudo-files (/proc, /sys) report a size of 0 or of a
+  // page whatever they hold.
+  if (static_cast<std::int64_t>(st.st_size) != opened_size_) return true;
+  if (opened_size_ == 0) return false;  // their times mean nothing either
+  return st.st_mtim.tv_sec != opened_seconds_ || st.st_mtim.tv_nsec != opened_nanoseconds_;
+}
+
 void TInputFile::Close() {
   if (handle_ >= 0) ::close(handle_);
   handle_ = -1;
   size_ = -1;
   position_ = 0;
+  regular_ = false;
 }
 
 TOutputHandle::~TOutputHandle() {
@@ -165,10 +209,7 @@ bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error
   std::string ignored;
   Close(ignored);
   const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == TMode::Append ? O_APPEND : O_TRUNC);
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = OpenPath(path, flags, 0666);
   if (fd < 0) {
     error = ErrorText(errno);
     return false;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "cmdline/engine_test_util.h"
 #include "cmdline/screen.h"
 
@@ -207,6 +209,58 @@ TEST(ValidationRecord, InitAndCounters) {
   AddToStat(counter, list, "");
   EXPECT_EQ(counter, 65535);
   EXPECT_EQ(list, "\"a b\" \"\" ");
+}
+
+// The distinct-argument list of a long command line: exactly the plain substring rule on the
+// lower-cased list (an argument inside an earlier one, or spanning two, is not new), well past
+// the length where the validation stops searching the list text itself.
+TEST_F(Validation, UniqueListOfManyArgumentsFollowsTheSubstringRule) {
+  std::vector<std::string> arguments;
+  std::uint64_t seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::uint32_t>(seed >> 33);
+  };
+  for (int i = 0; i < 20000; ++i) {
+    std::string argument;
+    const std::uint32_t length = 1 + next() % 9;
+    for (std::uint32_t k = 0; k < length; ++k) argument += "aBc d\"\xC3"[next() % 7];
+    if (next() % 50 == 0) argument.clear();
+    arguments.push_back(argument);
+  }
+  StartWith(arguments);
+  ValidateSyntax(CustomValidation, ParamList, KeywordList, false, -1, -1);
+
+  std::string expected;
+  std::string lowered;
+  std::size_t count = 0;
+  for (std::string s : arguments) {
+    if (s.empty()) s = "\"\"";
+    std::string key = s;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lowered.find(key) != std::string::npos) continue;
+    expected += QuoteIfSpaced(s) + " ";
+    lowered = expected;
+    for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ++count;
+  }
+  ASSERT_GT(expected.size(), 20000U);  // beyond the plain search
+  EXPECT_EQ(CustomValidation.UniqueCount, count);
+  EXPECT_EQ(CustomValidation.UniqueList, expected);
+}
+
+TEST_F(Validation, CountersStopAtTheirLargestValueOnHugeCommandLines) {
+  std::vector<std::string> arguments(70000, "x");
+  arguments[0] = "y z";
+  StartWith(arguments);
+  ValidateSyntax(CustomValidation, ParamList, KeywordList, false, -1, -1);
+  const TParamStatisticsRec& r = CustomValidation;
+  EXPECT_EQ(r.InRangeCount, 65535);
+  EXPECT_EQ(r.CheckedCount, 65535);
+  EXPECT_EQ(r.UnknownCount, 65535);
+  EXPECT_EQ(r.UniqueCount, 2);
+  EXPECT_EQ(r.LastIndex, 65535);
+  EXPECT_EQ(r.InRangeList.size(), 6 + 2 * 69999U);  // the lists hold every argument
 }
 
 }  // namespace

@@ -87,6 +87,19 @@ TEST(Mask, CaseFolding) {
   EXPECT_TRUE(FileMatch("отчёт_*.DOC", "ОТЧЁТ_2024.doc"));
   EXPECT_TRUE(FileMatch("žluťoučký?", "ŽLUŤOUČKÝ1"));
   EXPECT_FALSE(FileMatch("отчёт", "ОТЧЁТ", true));
+
+  // Letters that share an upper-case form match alike, so a name and its upper-cased form
+  // always match the same masks: the micro sign and the Greek mu, the long s and s, the final
+  // and the ordinary sigma.
+  for (const char* name : {"µs.log", "μs.log", "ΜS.LOG"}) {
+    EXPECT_TRUE(FileMatch("µs.*", name)) << name;
+    EXPECT_TRUE(FileMatch("μS.log", name)) << name;
+  }
+  EXPECT_TRUE(FileMatch("*s*", "ſ"));
+  EXPECT_TRUE(FileMatch("[s]", "ſ"));  // folds to a single byte, so a set can hold it
+  EXPECT_TRUE(FileMatch("λόγος", "ΛΌΓΟΣ"));
+  EXPECT_TRUE(FileMatch("readmeς.*", "READMEΣ"));
+  EXPECT_FALSE(FileMatch("µs.*", "μs.log", true));
 }
 
 TEST(Mask, CharacterSets) {

@@ -2,6 +2,7 @@
 // links, pipes and sockets, permissions and the root folder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -129,6 +130,48 @@ TEST_F(SearcherPosix, AttributesOfEntries) {
   EXPECT_EQ(attributes[".dotfile"], kAttrHidden);
   EXPECT_EQ(attributes["locked"], kAttrReadOnly);
   EXPECT_EQ(attributes["open"], 0);
+}
+
+// A chain of 3,000 folders, 9,000 bytes of path: far beyond what the system takes as one path,
+// and deeper than a walk that recursed could be trusted to go. Every file is found, at its
+// level, with its full path, and its entry information is read.
+TEST_F(SearcherPosix, DeepTreesBeyondThePathLimit) {
+  constexpr int kDepth = 3000;
+  int folder = ::open(scratch_.Path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(folder, 0);
+  std::string expected;
+  for (int level = 1; level <= kDepth; ++level) {
+    ASSERT_EQ(::mkdirat(folder, "ab", 0755), 0);
+    const int child = ::openat(folder, "ab", O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(child, 0);
+    ::close(folder);
+    folder = child;
+    expected += "ab/";
+    if (level % 1000 == 0) {
+      const int file = ::openat(folder, "f.txt", O_WRONLY | O_CREAT, 0644);
+      ASSERT_GE(file, 0);
+      ASSERT_EQ(::write(file, "12345", 5), 5);
+      ::close(file);
+    }
+  }
+  ::close(folder);
+
+  TFileSearcher searcher;
+  std::vector<std::pair<std::int32_t, std::size_t>> found;  // level, path length
+  std::int64_t sizes = 0;
+  searcher.SetOnFileFound([&](TFileSearcher& s) {
+    found.emplace_back(s.Level(), s.FullFileName().size());
+    sizes += s.FileInfo().Size();
+    EXPECT_TRUE(s.FullFileName().ends_with("/ab/f.txt")) << s.FullFileName().size();
+  });
+  searcher.Search(At("ab"), "*", true);
+  const std::size_t root = At("").size();
+  ASSERT_EQ(found.size(), 3u);
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(found[k].first, static_cast<std::int32_t>(1000 * (k + 1) - 1));
+    EXPECT_EQ(found[k].second, root + 3 * 1000 * (k + 1) + 5);
+  }
+  EXPECT_EQ(sizes, 15);
 }
 
 TEST(SearcherRoot, TheRootKeepsItsSeparator) {

@@ -3,13 +3,16 @@
 
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
+#include "hash/hash.h"
 #include "hash/md5.h"
 #include "hash/sha2.h"
 #include "support/test_support.h"
@@ -63,6 +66,35 @@ TEST(FilePosix, UnopenableFileRaisesFileError) {
   hash::TMD5 md5;
   EXPECT_THROW(md5.HashFile(path), hash::EFileError);
   close(fd);
+}
+
+TEST(FilePosix, PseudoFilesAreReadToTheirEndWhateverSizeTheyReport) {
+  // /sys files report a page as their size and hold a few bytes: not a file that changed.
+  const std::string path = "/sys/devices/system/cpu/online";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) GTEST_SKIP() << "SKIPPED LOUDLY: " << path << " is not available";
+  const TBytes content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  hash::TMD5 md5;
+  hash::IHash* engines[] = {&md5};
+  hash::TFileHasher hasher;
+  const auto results = hasher.HashFile(path, engines);
+  EXPECT_EQ(results[0]->ToHex(), hash::TMD5().HashBytes(content)->ToHex());
+  EXPECT_EQ(hasher.HashFile("/proc/self/status", engines).size(), 1u);
+}
+
+TEST(FilePosix, RegularOnlyRefusesPipesAndDevicesWithoutBlocking) {
+  // A folder walk lists regular files only; whatever takes a file's place later is refused,
+  // and opening a pipe nobody writes to must not wait for a writer.
+  TScratchDir scratch;
+  const std::string fifo = (scratch.Path() / "fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  const std::string file = scratch.WriteFile("file", BytesOf("abc"));
+  hash::TMD5 md5;
+  hash::IHash* engines[] = {&md5};
+  hash::TFileHasher hasher;
+  EXPECT_THROW(hasher.HashFile(fifo, engines, true), hash::EFileError);
+  EXPECT_THROW(hasher.HashFile("/dev/zero", engines, true), hash::EFileError);
+  EXPECT_EQ(hasher.HashFile(file, engines, true)[0]->ToHex(), "900150983CD24FB0D6963F7D28E17F72");
 }
 
 TEST(FilePosix, FileBeyondFourGiB) {

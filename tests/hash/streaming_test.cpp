@@ -74,6 +74,22 @@ TEST_P(Streaming, SplitsEqualOneShot) {
   }
 }
 
+TEST_P(Streaming, EmptyUpdatesChangeNothing) {
+  // An empty piece between two others must keep the bytes still waiting for a whole block.
+  const TBytes data = RandomBytes(300, 5);
+  auto engine = GetParam().Make();
+  for (const std::size_t split :
+       {std::size_t{0}, std::size_t{1}, std::size_t{17}, std::size_t{299}}) {
+    engine->Initialize();
+    engine->UpdateRange(data, 0, split);
+    engine->UpdateRange(data, split, 0);
+    engine->UpdateBytes({});
+    engine->UpdateRange(data, split, data.size() - split);
+    engine->UpdateRange(data, data.size(), 0);
+    EXPECT_EQ(ToHex(engine->Final()->GetBytes()), OneShot(data)) << "split " << split;
+  }
+}
+
 TEST_P(Streaming, CloneMidMessageIsIndependent) {
   const TBytes data = RandomBytes(5000, 11);
   const TBytes head(data.begin(), data.begin() + 1337);
