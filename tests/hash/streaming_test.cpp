@@ -77,7 +77,7 @@ TEST_P(Streaming, SplitsEqualOneShot) {
 TEST_P(Streaming, EmptyUpdatesChangeNothing) {
   // An empty piece between two others must keep the bytes still waiting for a whole block.
   const TBytes data = RandomBytes(300, 5);
-  auto engine = GetParam().Make();
+  auto engine = Make();
   for (const std::size_t split :
        {std::size_t{0}, std::size_t{1}, std::size_t{17}, std::size_t{299}}) {
     engine->Initialize();
