@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hash/blake3.h"
 #include "hash/md5.h"
 #include "hash/sha1.h"
 #include "hash/sha2.h"
@@ -35,7 +36,7 @@ const std::vector<TFamily>& Families() {
   static const std::vector<TFamily> families = {
       {"MD5", Make<hash::TMD5>},           {"SHA1", Make<hash::TSHA1>},
       {"SHA2_256", Make<hash::TSHA2_256>}, {"SHA2_384", Make<hash::TSHA2_384>},
-      {"SHA2_512", Make<hash::TSHA2_512>},
+      {"SHA2_512", Make<hash::TSHA2_512>}, {"Blake3", Make<hash::TBlake3>},
   };
   return families;
 }

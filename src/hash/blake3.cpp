@@ -2,6 +2,7 @@
 #include "hash/blake3.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -65,7 +66,7 @@ std::uint64_t TBlake3OutputReader::Read(std::uint8_t* destination, std::uint64_t
 TBlake3::TBlake3(std::int32_t hashSize, TByteSpan key)
     : THash(hashSize, static_cast<std::int32_t>(kBlockLength)),
       stack_(kMaxDepth * 8),
-      kernels_(&blake3::SelectKernels()) {
+      kernel_(&blake3::SelectKernels()) {
   if (!key.empty() && key.size() != static_cast<std::size_t>(kKeySize)) {
     throw EArgumentOutOfRangeError("\"Key\" Length Must Not Be Greater Than " +
                                    std::to_string(kKeySize) + ", \"" + std::to_string(key.size()) +
@@ -93,6 +94,7 @@ void TBlake3::Initialize() {
   StartChunk(0);
   std::fill(stack_.begin(), stack_.end(), 0u);
   completed_chunks_ = 0;
+  tail_chunks_ = 0;
 }
 
 void TBlake3::StartChunk(std::uint64_t counter) {
@@ -156,32 +158,48 @@ TBlake3Node TBlake3::ParentOutput(const std::uint32_t* left, const std::uint32_t
   return node;
 }
 
-void TBlake3::PushChunk(const std::uint32_t cv[8]) {
+void TBlake3::PushSubtree(const std::uint32_t cv[8], std::size_t level) {
   std::uint32_t merged[8];
   std::copy(cv, cv + 8, merged);
-  // Every set low bit of the count is a complete subtree of the same size as the one being
-  // added: merge them, as a binary counter carries.
-  std::size_t level = 0;
+  const std::uint64_t added = std::uint64_t{1} << level;
+  // Every set bit of the count from `level` up is a complete subtree of the same size as the
+  // one being added: merge them, as a binary counter carries.
   while ((completed_chunks_ >> level) & 1) {
     NodeCv(ParentOutput(StackEntry(level), merged), merged);
     ++level;
   }
   std::copy(merged, merged + 8, StackEntry(level));
-  ++completed_chunks_;
+  completed_chunks_ += added;
 }
 
-void TBlake3::AddWholeChunks(const std::uint8_t* data, std::size_t chunks) {
-  // The same merge as PushChunk, done a level at a time so the kernels see many parents at
-  // once. Slot 0 of each buffer takes the stack entry that is the left sibling of the level's
-  // first new node; the new nodes start at slot 1.
+void TBlake3::AddWholeChunks(const std::uint8_t* data, std::size_t chunks, std::size_t tailChunks) {
+  // Slot 0 of each buffer takes the stack entry that is the left sibling of a level's first
+  // new node; the new nodes start at slot 1.
   std::uint32_t bufferA[(kMaxBatchChunks + 1) * 8];
   std::uint32_t bufferB[(kMaxBatchChunks + 1) * 8];
+  const blake3::TKernels& kernel = kernel_->Function;
+  kernel.HashChunks(data, chunks, key_words_, chunk_.Counter, mode_flags_, bufferA + 8);
+  const std::size_t committed = chunks - tailChunks;
+
+  if (tailChunks > 0) {
+    // The tail is reduced to the two children of its top node, a level at a time; its top node
+    // is hashed when more input shows that it is not the root.
+    std::uint32_t* nodes = bufferA + 8 * (1 + committed);
+    std::uint32_t* next = bufferB + 8 * (1 + committed);
+    for (std::size_t count = tailChunks; count > 2; count /= 2) {
+      kernel.HashParents(nodes, count / 2, key_words_, mode_flags_, next);
+      std::swap(nodes, next);
+    }
+    std::copy(nodes, nodes + 16, tail_children_);
+    tail_chunks_ = tailChunks;
+  }
+
+  // The same merge as PushSubtree, done a level at a time so the kernels see many parents at
+  // once.
   std::uint32_t* nodes = bufferA;
   std::uint32_t* next = bufferB;
-  kernels_->HashChunks(data, chunks, key_words_, chunk_.Counter, mode_flags_, nodes + 8);
-
   std::uint64_t start = completed_chunks_;  // position of the first new node on its level
-  std::size_t count = chunks;
+  std::size_t count = committed;
   for (std::size_t level = 0; count > 0; ++level) {
     std::uint32_t* first = nodes + 8;
     if (start & 1) {
@@ -192,32 +210,50 @@ void TBlake3::AddWholeChunks(const std::uint8_t* data, std::size_t chunks) {
     // An unpaired last node waits on the stack for its right sibling.
     if (count & 1) std::copy(first + 8 * (count - 1), first + 8 * count, StackEntry(level));
     const std::size_t parents = count / 2;
-    if (parents > 0) kernels_->HashParents(first, parents, key_words_, mode_flags_, next + 8);
+    if (parents > 0) kernel.HashParents(first, parents, key_words_, mode_flags_, next + 8);
     std::swap(nodes, next);
     count = parents;
     start >>= 1;
   }
-  completed_chunks_ += chunks;
+  completed_chunks_ += committed;
 }
 
 void TBlake3::TransformBytes(const std::uint8_t* data, std::size_t count) {
   while (count > 0) {
-    // The current chunk is finished only when more input shows it is not the last one.
-    if (chunk_.ChunkBytes == kChunkLength) {
+    // What ended the input so far is finished only now that more input shows it is not last.
+    if (tail_chunks_ != 0) {
+      std::uint32_t cv[8];
+      NodeCv(ParentOutput(tail_children_, tail_children_ + 8), cv);
+      PushSubtree(cv, static_cast<std::size_t>(std::countr_zero(tail_chunks_)));
+      tail_chunks_ = 0;
+    } else if (chunk_.ChunkBytes == kChunkLength) {
       std::uint32_t cv[8];
       NodeCv(ChunkOutput(), cv);
-      PushChunk(cv);
+      PushSubtree(cv, 0);
       StartChunk(chunk_.Counter + 1);
     }
-    // Runs of whole chunks with input behind them go to the bulk kernel; at least one byte
-    // stays for the chunk state, since the last chunk may be the root.
-    if (chunk_.ChunkBytes == 0 && count > 2 * kChunkLength) {
-      const std::size_t chunks = std::min((count - 1) / kChunkLength, kMaxBatchChunks);
-      AddWholeChunks(data, chunks);
-      StartChunk(chunk_.Counter + chunks);
-      data += chunks * kChunkLength;
-      count -= chunks * kChunkLength;
-      continue;
+    // Runs of whole chunks go to the bulk kernel. When the input ends with them, the last
+    // complete subtree among them is held back (it may be the root), or, when that is a single
+    // chunk, the last chunk goes to the chunk state.
+    if (chunk_.ChunkBytes == 0 && count > kChunkLength) {
+      std::size_t chunks = std::min(count / kChunkLength, kMaxBatchChunks);
+      std::size_t tail = 0;
+      if (chunks * kChunkLength == count) {
+        const std::uint64_t end = completed_chunks_ + chunks;
+        tail = static_cast<std::size_t>(
+            std::min<std::uint64_t>(end & (0 - end), std::bit_floor(chunks)));
+        if (tail == 1) {
+          tail = 0;
+          --chunks;
+        }
+      }
+      if (chunks > 0) {
+        AddWholeChunks(data, chunks, tail);
+        StartChunk(chunk_.Counter + chunks);
+        data += chunks * kChunkLength;
+        count -= chunks * kChunkLength;
+        continue;
+      }
     }
     const std::size_t take = std::min<std::size_t>(kChunkLength - chunk_.ChunkBytes, count);
     ChunkUpdate(data, take);
@@ -227,7 +263,8 @@ void TBlake3::TransformBytes(const std::uint8_t* data, std::size_t count) {
 }
 
 TBlake3Node TBlake3::RootNode() const {
-  TBlake3Node node = ChunkOutput();
+  TBlake3Node node =
+      tail_chunks_ != 0 ? ParentOutput(tail_children_, tail_children_ + 8) : ChunkOutput();
   for (std::size_t level = 0; level < kMaxDepth; ++level) {
     if ((completed_chunks_ >> level) & 1) {
       std::uint32_t cv[8];

@@ -4,15 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "hash/blake3_kernels.h"
 #include "hash/hash.h"
 
 namespace tarvolin::hash {
-
-namespace blake3 {
-struct TKernels;
-}
 
 /// What one BLAKE3 compression needs: the node of a chunk's last block, a parent, or the root.
 struct TBlake3Node {
@@ -70,6 +68,10 @@ class TBlake3 final : public THash {
   /// ready for the next message.
   TBlake3OutputReader FinalReader();
 
+  /// The bulk kernel this engine runs ("portable", "sse41", "avx2", "avx512"), chosen when it
+  /// was constructed.
+  std::string_view KernelName() const { return kernel_->Name; }
+
  private:
   struct TChunkState {
     std::uint32_t Cv[8];
@@ -85,10 +87,13 @@ class TBlake3 final : public THash {
   void ChunkUpdate(const std::uint8_t* data, std::size_t count);
   TBlake3Node ChunkOutput() const;
   TBlake3Node ParentOutput(const std::uint32_t* left, const std::uint32_t* right) const;
-  /// Adds the chaining value of one finished chunk to the subtree stack.
-  void PushChunk(const std::uint32_t cv[8]);
-  /// Hashes `chunks` whole chunks that are followed by more input and adds them to the stack.
-  void AddWholeChunks(const std::uint8_t* data, std::size_t chunks);
+  /// Adds the chaining value of a complete subtree of 2^level chunks to the subtree stack; the
+  /// completed-chunk count has no bit set below `level`.
+  void PushSubtree(const std::uint32_t cv[8], std::size_t level);
+  /// Hashes `chunks` whole chunks. All but the last `tailChunks` (0, or a power of two of at
+  /// least 2 that the count after them divides) go to the stack; those last ones become the
+  /// held-back tail.
+  void AddWholeChunks(const std::uint8_t* data, std::size_t chunks, std::size_t tailChunks);
   std::uint32_t* StackEntry(std::size_t level) { return stack_.data() + 8 * level; }
   const std::uint32_t* StackEntry(std::size_t level) const { return stack_.data() + 8 * level; }
   TBlake3Node RootNode() const;
@@ -100,7 +105,13 @@ class TBlake3 final : public THash {
   /// `completed_chunks_` is set.
   std::vector<std::uint32_t> stack_;
   std::uint64_t completed_chunks_ = 0;
-  const blake3::TKernels* kernels_;
+  /// A run of whole chunks that ended the input so far, hashed in bulk but held back like the
+  /// last chunk, since it may hold the root: a complete subtree of `tail_chunks_` (a power of
+  /// two, at least 2) chunks, kept as the two chaining values of its top node. 0: none; the
+  /// chunk state is then the last chunk, otherwise it is empty.
+  std::uint64_t tail_chunks_ = 0;
+  std::uint32_t tail_children_[16] = {};
+  const blake3::TKernelRow* kernel_;
 };
 
 }  // namespace tarvolin::hash
