@@ -12,6 +12,7 @@
 #include <immintrin.h>
 #pragma GCC diagnostic pop
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -37,6 +38,8 @@ template <bool kRor>
 struct TLanes4 {
   using T = __m128i;
   static constexpr std::size_t kLanes = 4;
+  /// Which item of a pass each lane hashes.
+  static constexpr std::uint32_t kItemOfLane[kLanes] = {0, 1, 2, 3};
 
   TARVOLIN_BLAKE3_INLINE static T Set1(std::uint32_t x) {
     return _mm_set1_epi32(static_cast<int>(x));
@@ -60,37 +63,48 @@ struct TLanes4 {
     return _mm_or_si128(_mm_srli_epi32(x, 7), _mm_slli_epi32(x, 25));
   }
 
-  /// Lane l gets `counter + l`, split into low and high words.
+  /// Each lane gets `counter` plus its item, split into low and high words.
   TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, T& low, T& high) {
     const T base = Set1(static_cast<std::uint32_t>(counter));
-    low = _mm_add_epi32(base, _mm_setr_epi32(0, 1, 2, 3));
+    low = _mm_add_epi32(base, _mm_loadu_si128(reinterpret_cast<const T*>(kItemOfLane)));
     // A lane whose low word wrapped carries into its high word (unsigned compare via the sign).
     const T sign = Set1(0x80000000u);
     const T carry = _mm_cmpgt_epi32(_mm_xor_si128(base, sign), _mm_xor_si128(low, sign));
     high = _mm_sub_epi32(Set1(static_cast<std::uint32_t>(counter >> 32)), carry);
   }
 
+  /// Turns four rows of four words into four columns.
+  TARVOLIN_BLAKE3_INLINE static void Transpose(T& r0, T& r1, T& r2, T& r3) {
+    const T a0 = _mm_unpacklo_epi32(r0, r1);  // r0w0 r1w0 r0w1 r1w1
+    const T a1 = _mm_unpackhi_epi32(r0, r1);  // r0w2 r1w2 r0w3 r1w3
+    const T a2 = _mm_unpacklo_epi32(r2, r3);
+    const T a3 = _mm_unpackhi_epi32(r2, r3);
+    r0 = _mm_unpacklo_epi64(a0, a2);
+    r1 = _mm_unpackhi_epi64(a0, a2);
+    r2 = _mm_unpacklo_epi64(a1, a3);
+    r3 = _mm_unpackhi_epi64(a1, a3);
+  }
+
   /// m[i] := word i of the 64-byte block at `lanes[l] + offset`, for every lane l.
   TARVOLIN_BLAKE3_INLINE static void LoadMessage(const std::uint8_t* const* lanes,
                                                  std::size_t offset, T m[16]) {
     for (std::size_t q = 0; q < 4; ++q) {
-      const T r0 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[0] + offset + 16 * q));
-      const T r1 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[1] + offset + 16 * q));
-      const T r2 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[2] + offset + 16 * q));
-      const T r3 = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[3] + offset + 16 * q));
-      const T a0 = _mm_unpacklo_epi32(r0, r1);  // r0w0 r1w0 r0w1 r1w1
-      const T a1 = _mm_unpackhi_epi32(r0, r1);  // r0w2 r1w2 r0w3 r1w3
-      const T a2 = _mm_unpacklo_epi32(r2, r3);
-      const T a3 = _mm_unpackhi_epi32(r2, r3);
-      m[4 * q + 0] = _mm_unpacklo_epi64(a0, a2);
-      m[4 * q + 1] = _mm_unpackhi_epi64(a0, a2);
-      m[4 * q + 2] = _mm_unpacklo_epi64(a1, a3);
-      m[4 * q + 3] = _mm_unpackhi_epi64(a1, a3);
+      for (std::size_t l = 0; l < 4; ++l) {
+        m[4 * q + l] = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[l] + offset + 16 * q));
+      }
+      Transpose(m[4 * q], m[4 * q + 1], m[4 * q + 2], m[4 * q + 3]);
     }
   }
 
-  TARVOLIN_BLAKE3_INLINE static void Store(std::uint32_t* out, T v) {
-    _mm_store_si128(reinterpret_cast<T*>(out), v);
+  /// Writes the 8 chaining-value words of every lane to `out + 8 * item`.
+  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const T cv[8], std::uint32_t* out) {
+    for (std::size_t h = 0; h < 2; ++h) {
+      T r[4] = {cv[4 * h], cv[4 * h + 1], cv[4 * h + 2], cv[4 * h + 3]};
+      Transpose(r[0], r[1], r[2], r[3]);
+      for (std::size_t l = 0; l < 4; ++l) {
+        _mm_storeu_si128(reinterpret_cast<T*>(out + 8 * l + 4 * h), r[l]);
+      }
+    }
   }
 };
 
@@ -99,6 +113,7 @@ template <bool kRor>
 struct TLanes8 {
   using T = __m256i;
   static constexpr std::size_t kLanes = 8;
+  static constexpr std::uint32_t kItemOfLane[kLanes] = {0, 1, 2, 3, 4, 5, 6, 7};
 
   TARVOLIN_BLAKE3_INLINE static T Set1(std::uint32_t x) {
     return _mm256_set1_epi32(static_cast<int>(x));
@@ -128,42 +143,50 @@ struct TLanes8 {
 
   TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, T& low, T& high) {
     const T base = Set1(static_cast<std::uint32_t>(counter));
-    low = _mm256_add_epi32(base, _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    low = _mm256_add_epi32(base, _mm256_loadu_si256(reinterpret_cast<const T*>(kItemOfLane)));
     const T sign = Set1(0x80000000u);
     const T carry = _mm256_cmpgt_epi32(_mm256_xor_si256(base, sign), _mm256_xor_si256(low, sign));
     high = _mm256_sub_epi32(Set1(static_cast<std::uint32_t>(counter >> 32)), carry);
   }
 
-  /// Two 8x8 transposes, one per half block: unpack words, then pairs of words, then swap
-  /// 128-bit halves between rows 0-3 and rows 4-7.
-  TARVOLIN_BLAKE3_INLINE static void LoadMessage(const std::uint8_t* const* lanes,
-                                                 std::size_t offset, T m[16]) {
-    for (std::size_t h = 0; h < 2; ++h) {
-      T r[8];
-      for (std::size_t l = 0; l < 8; ++l) {
-        r[l] = _mm256_loadu_si256(reinterpret_cast<const T*>(lanes[l] + offset + 32 * h));
-      }
-      T a[8];
-      for (std::size_t k = 0; k < 4; ++k) {
-        a[2 * k] = _mm256_unpacklo_epi32(r[2 * k], r[2 * k + 1]);
-        a[2 * k + 1] = _mm256_unpackhi_epi32(r[2 * k], r[2 * k + 1]);
-      }
-      T b[8];  // b[4g + i]: words i (low half) and 4 + i (high half) of rows 4g..4g+3
-      for (std::size_t g = 0; g < 2; ++g) {
-        b[4 * g + 0] = _mm256_unpacklo_epi64(a[4 * g], a[4 * g + 2]);
-        b[4 * g + 1] = _mm256_unpackhi_epi64(a[4 * g], a[4 * g + 2]);
-        b[4 * g + 2] = _mm256_unpacklo_epi64(a[4 * g + 1], a[4 * g + 3]);
-        b[4 * g + 3] = _mm256_unpackhi_epi64(a[4 * g + 1], a[4 * g + 3]);
-      }
-      for (std::size_t i = 0; i < 4; ++i) {
-        m[8 * h + i] = _mm256_permute2x128_si256(b[i], b[4 + i], 0x20);
-        m[8 * h + 4 + i] = _mm256_permute2x128_si256(b[i], b[4 + i], 0x31);
-      }
+  /// Turns eight rows of eight words into eight columns: unpack words, then pairs of words,
+  /// then swap 128-bit halves between rows 0-3 and rows 4-7.
+  TARVOLIN_BLAKE3_INLINE static void Transpose(T r[8]) {
+    T a[8];
+    for (std::size_t k = 0; k < 4; ++k) {
+      a[2 * k] = _mm256_unpacklo_epi32(r[2 * k], r[2 * k + 1]);
+      a[2 * k + 1] = _mm256_unpackhi_epi32(r[2 * k], r[2 * k + 1]);
+    }
+    T b[8];  // b[4g + i]: words i (low half) and 4 + i (high half) of rows 4g..4g+3
+    for (std::size_t g = 0; g < 2; ++g) {
+      b[4 * g + 0] = _mm256_unpacklo_epi64(a[4 * g], a[4 * g + 2]);
+      b[4 * g + 1] = _mm256_unpackhi_epi64(a[4 * g], a[4 * g + 2]);
+      b[4 * g + 2] = _mm256_unpacklo_epi64(a[4 * g + 1], a[4 * g + 3]);
+      b[4 * g + 3] = _mm256_unpackhi_epi64(a[4 * g + 1], a[4 * g + 3]);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+      r[i] = _mm256_permute2x128_si256(b[i], b[4 + i], 0x20);
+      r[4 + i] = _mm256_permute2x128_si256(b[i], b[4 + i], 0x31);
     }
   }
 
-  TARVOLIN_BLAKE3_INLINE static void Store(std::uint32_t* out, T v) {
-    _mm256_store_si256(reinterpret_cast<T*>(out), v);
+  /// Two 8x8 transposes, one per half block.
+  TARVOLIN_BLAKE3_INLINE static void LoadMessage(const std::uint8_t* const* lanes,
+                                                 std::size_t offset, T m[16]) {
+    for (std::size_t h = 0; h < 2; ++h) {
+      for (std::size_t l = 0; l < 8; ++l) {
+        m[8 * h + l] = _mm256_loadu_si256(reinterpret_cast<const T*>(lanes[l] + offset + 32 * h));
+      }
+      Transpose(m + 8 * h);
+    }
+  }
+
+  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const T cv[8], std::uint32_t* out) {
+    T r[8] = {cv[0], cv[1], cv[2], cv[3], cv[4], cv[5], cv[6], cv[7]};
+    Transpose(r);
+    for (std::size_t l = 0; l < 8; ++l) {
+      _mm256_storeu_si256(reinterpret_cast<T*>(out + 8 * l), r[l]);
+    }
   }
 };
 
@@ -173,6 +196,10 @@ struct TLanes8 {
 struct TLanes16 {
   using T = __m512i;
   static constexpr std::size_t kLanes = 16;
+  /// Lanes i and 4 + i hash neighbouring items, as do lanes 8 + i and 12 + i: the transpose of
+  /// the chaining values then leaves each pair in one vector, stored whole.
+  static constexpr std::uint32_t kItemOfLane[kLanes] = {0, 2,  4,  6,  1, 3,  5,  7,
+                                                        8, 10, 12, 14, 9, 11, 13, 15};
 
   TARVOLIN_BLAKE3_INLINE static T Set1(std::uint32_t x) {
     return _mm512_set1_epi32(static_cast<int>(x));
@@ -186,8 +213,7 @@ struct TLanes16 {
 
   TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, T& low, T& high) {
     const T base = Set1(static_cast<std::uint32_t>(counter));
-    low = _mm512_add_epi32(base,
-                           _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
+    low = _mm512_add_epi32(base, _mm512_loadu_si512(kItemOfLane));
     const __mmask16 carry = _mm512_cmplt_epu32_mask(low, base);
     const T top = Set1(static_cast<std::uint32_t>(counter >> 32));
     high = _mm512_mask_add_epi32(top, carry, top, Set1(1));
@@ -224,21 +250,47 @@ struct TLanes16 {
     }
   }
 
-  TARVOLIN_BLAKE3_INLINE static void Store(std::uint32_t* out, T v) { _mm512_store_si512(out, v); }
+  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const T cv[8], std::uint32_t* out) {
+    T a[8];
+    for (std::size_t k = 0; k < 4; ++k) {
+      a[2 * k] = _mm512_unpacklo_epi32(cv[2 * k], cv[2 * k + 1]);
+      a[2 * k + 1] = _mm512_unpackhi_epi32(cv[2 * k], cv[2 * k + 1]);
+    }
+    T b[8];  // quarter j of b[4g + i]: words 4g..4g+3 of lane 4j + i
+    for (std::size_t g = 0; g < 2; ++g) {
+      b[4 * g + 0] = _mm512_unpacklo_epi64(a[4 * g], a[4 * g + 2]);
+      b[4 * g + 1] = _mm512_unpackhi_epi64(a[4 * g], a[4 * g + 2]);
+      b[4 * g + 2] = _mm512_unpacklo_epi64(a[4 * g + 1], a[4 * g + 3]);
+      b[4 * g + 3] = _mm512_unpackhi_epi64(a[4 * g + 1], a[4 * g + 3]);
+    }
+    // Lanes i and 4 + i (items 2i, 2i + 1), then lanes 8 + i and 12 + i (items 8 + 2i, 9 + 2i).
+    const T low = _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11);
+    const T high = _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15);
+    for (std::size_t i = 0; i < 4; ++i) {
+      _mm512_storeu_si512(out + 16 * i, _mm512_permutex2var_epi64(b[i], low, b[4 + i]));
+      _mm512_storeu_si512(out + 64 + 16 * i, _mm512_permutex2var_epi64(b[i], high, b[4 + i]));
+    }
+  }
 };
 #endif
 
 // ---------------------------------------------------------------------------------------------
 // Compression of one block per lane
 
-// The mixing function G on vectors; the message word is added before the other state word,
-// since it is ready earlier.
+// The mixing function G on vectors. The message word is added first, since it is ready early;
+// the empty asm keeps GCC from reassociating the sum to add the state word b (the last one
+// computed) first, which lengthens every step's dependency chain (measured: 3-4% slower).
+#define TARVOLIN_B3_FENCE(t) __asm__("" : "+v"(t))
 #define TARVOLIN_B3_G(a, b, c, d, x, y) \
-  a = V::Add(V::Add(a, x), b);          \
+  a = V::Add(a, x);                     \
+  TARVOLIN_B3_FENCE(a);                 \
+  a = V::Add(a, b);                     \
   d = V::Rot16(V::Xor(d, a));           \
   c = V::Add(c, d);                     \
   b = V::Rot12(V::Xor(b, c));           \
-  a = V::Add(V::Add(a, y), b);          \
+  a = V::Add(a, y);                     \
+  TARVOLIN_B3_FENCE(a);                 \
+  a = V::Add(a, b);                     \
   d = V::Rot8(V::Xor(d, a));            \
   c = V::Add(c, d);                     \
   b = V::Rot7(V::Xor(b, c))
@@ -273,15 +325,23 @@ TARVOLIN_BLAKE3_INLINE void Compress(typename V::T v[16], const typename V::T m[
 #undef TARVOLIN_B3_ROUND
 #undef TARVOLIN_B3_G
 
-/// Writes the chaining values of the first `valid` lanes to `cvs + 8 * l`.
+/// Writes the chaining values of the first `valid` items to `cvs + 8 * item`.
 template <typename V>
 TARVOLIN_BLAKE3_INLINE void StoreCvs(const typename V::T cv[8], std::uint32_t* cvs,
                                      std::size_t valid) {
-  alignas(64) std::uint32_t words[8][V::kLanes];
-  for (std::size_t i = 0; i < 8; ++i) V::Store(words[i], cv[i]);
-  for (std::size_t l = 0; l < valid; ++l) {
-    for (std::size_t i = 0; i < 8; ++i) cvs[8 * l + i] = words[i][l];
+  if (valid == V::kLanes) {
+    V::StoreCvs(cv, cvs);
+    return;
   }
+  alignas(64) std::uint32_t words[8 * V::kLanes];
+  V::StoreCvs(cv, words);
+  std::copy(words, words + 8 * valid, cvs);
+}
+
+/// Asks for the cache line `distance` bytes past `p`; formed as an integer, since the address
+/// may lie past the caller's buffer (a prefetch never faults).
+TARVOLIN_BLAKE3_INLINE void Prefetch(const std::uint8_t* p, std::size_t distance) {
+  __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) + distance));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -289,7 +349,8 @@ TARVOLIN_BLAKE3_INLINE void StoreCvs(const typename V::T cv[8], std::uint32_t* c
 // their results are dropped, so a short run still takes a single pass.
 
 /// Chaining values of `count` (1..kLanes) whole chunks at `input`, with counters from `counter`.
-template <typename V>
+/// `kFull`: count is kLanes, and every lane's address is a constant offset from `input`.
+template <typename V, bool kFull>
 [[gnu::noinline]] TARVOLIN_BLAKE3_TARGET void ChunksPass(const std::uint8_t* input,
                                                          std::size_t count,
                                                          const std::uint32_t key[8],
@@ -298,15 +359,26 @@ template <typename V>
   using T = typename V::T;
   const std::uint8_t* lanes[V::kLanes];
   for (std::size_t l = 0; l < V::kLanes; ++l) {
-    lanes[l] = input + kChunkLength * (l < count ? l : count - 1);
+    const std::size_t item = V::kItemOfLane[l];
+    lanes[l] = input + kChunkLength * (kFull || item < count ? item : count - 1);
   }
   T low, high;
   V::Counters(counter, low, high);
   T cv[8];
   for (std::size_t i = 0; i < 8; ++i) cv[i] = V::Set1(key[i]);
+  // The message of the next block is loaded and transposed before the rounds of the current
+  // one, so its loads and shuffles overlap them instead of stalling the next block's start.
+  T next[16];
+  V::LoadMessage(lanes, 0, next);
   for (std::size_t block = 0; block < kBlocksPerChunk; ++block) {
     T m[16];
-    V::LoadMessage(lanes, block * kBlockLength, m);
+    for (std::size_t i = 0; i < 16; ++i) m[i] = next[i];
+    if (block + 1 < kBlocksPerChunk) V::LoadMessage(lanes, (block + 1) * kBlockLength, next);
+    // Each lane reads its own stream; the same block of the next pass is requested now, a
+    // pass ahead of its use, since the hardware prefetcher follows few streams at a time.
+    for (std::size_t l = 0; l < V::kLanes; ++l) {
+      Prefetch(lanes[l], block * kBlockLength + V::kLanes * kChunkLength);
+    }
     const std::uint32_t blockFlags =
         flags | (block == 0 ? kChunkStart : 0) | (block == kBlocksPerChunk - 1 ? kChunkEnd : 0);
     T v[16] = {cv[0],
@@ -331,7 +403,7 @@ template <typename V>
 }
 
 /// Chaining values of `count` (1..kLanes) parent nodes whose children start at `children`.
-template <typename V>
+template <typename V, bool kFull>
 [[gnu::noinline]] TARVOLIN_BLAKE3_TARGET void ParentsPass(const std::uint32_t* children,
                                                           std::size_t count,
                                                           const std::uint32_t key[8],
@@ -339,7 +411,9 @@ template <typename V>
   using T = typename V::T;
   const std::uint8_t* lanes[V::kLanes];
   for (std::size_t l = 0; l < V::kLanes; ++l) {
-    lanes[l] = reinterpret_cast<const std::uint8_t*>(children + 16 * (l < count ? l : count - 1));
+    const std::size_t item = V::kItemOfLane[l];
+    lanes[l] = reinterpret_cast<const std::uint8_t*>(
+        children + 16 * (kFull || item < count ? item : count - 1));
   }
   T m[16];
   V::LoadMessage(lanes, 0, m);
@@ -382,7 +456,7 @@ TARVOLIN_BLAKE3_INLINE void ChunksRest(const std::uint8_t* input, std::size_t co
       return;
     }
   }
-  ChunksPass<V>(input, count, key, counter, flags, cvs);
+  ChunksPass<V, false>(input, count, key, counter, flags, cvs);
 }
 
 template <typename V, typename... TNarrower>
@@ -390,7 +464,7 @@ TARVOLIN_BLAKE3_INLINE void HashChunksLanes(const std::uint8_t* input, std::size
                                             const std::uint32_t key[8], std::uint64_t counter,
                                             std::uint32_t flags, std::uint32_t* cvs) {
   for (; chunks >= V::kLanes; chunks -= V::kLanes) {
-    ChunksPass<V>(input, V::kLanes, key, counter, flags, cvs);
+    ChunksPass<V, true>(input, V::kLanes, key, counter, flags, cvs);
     input += V::kLanes * kChunkLength;
     counter += V::kLanes;
     cvs += 8 * V::kLanes;
@@ -408,7 +482,7 @@ TARVOLIN_BLAKE3_INLINE void ParentsRest(const std::uint32_t* children, std::size
       return;
     }
   }
-  ParentsPass<V>(children, count, key, flags, cvs);
+  ParentsPass<V, false>(children, count, key, flags, cvs);
 }
 
 template <typename V, typename... TNarrower>
@@ -416,7 +490,7 @@ TARVOLIN_BLAKE3_INLINE void HashParentsLanes(const std::uint32_t* children, std:
                                              const std::uint32_t key[8], std::uint32_t flags,
                                              std::uint32_t* cvs) {
   for (; parents >= V::kLanes; parents -= V::kLanes) {
-    ParentsPass<V>(children, V::kLanes, key, flags, cvs);
+    ParentsPass<V, true>(children, V::kLanes, key, flags, cvs);
     children += 16 * V::kLanes;
     cvs += 8 * V::kLanes;
   }
