@@ -82,21 +82,25 @@ class TBlake3 final : public THash {
     std::uint32_t Flags;
   };
 
+  /// Chunks whose chaining values may wait before they are merged into the stack.
+  static constexpr std::size_t kMaxPending = 256;
+
   void StartChunk(std::uint64_t counter);
   /// Adds bytes of the current chunk (at most what still fits).
   void ChunkUpdate(const std::uint8_t* data, std::size_t count);
   TBlake3Node ChunkOutput() const;
   TBlake3Node ParentOutput(const std::uint32_t* left, const std::uint32_t* right) const;
-  /// Adds the chaining value of a complete subtree of 2^level chunks to the subtree stack; the
-  /// completed-chunk count has no bit set below `level`.
-  void PushSubtree(const std::uint32_t cv[8], std::size_t level);
-  /// Hashes `chunks` whole chunks. All but the last `tailChunks` (0, or a power of two of at
-  /// least 2 that the count after them divides) go to the stack; those last ones become the
-  /// held-back tail.
-  void AddWholeChunks(const std::uint8_t* data, std::size_t chunks, std::size_t tailChunks);
+  /// Hashes `chunks` whole chunks with the bulk kernel; their chaining values join the pending
+  /// ones (there must be room).
+  void AddWholeChunks(const std::uint8_t* data, std::size_t chunks);
+  /// Merges the first `count` pending chaining values into the subtree stack, a tree level at a
+  /// time so that the kernel sees many parents at once; the others move to the front.
+  void MergePending(std::size_t count);
+  std::uint32_t* PendingCv(std::size_t i) { return pending_.data() + 8 * (1 + i); }
   std::uint32_t* StackEntry(std::size_t level) { return stack_.data() + 8 * level; }
   const std::uint32_t* StackEntry(std::size_t level) const { return stack_.data() + 8 * level; }
-  TBlake3Node RootNode() const;
+  /// The root node; merges what is pending.
+  TBlake3Node RootNode();
 
   std::uint32_t key_words_[8];
   std::uint32_t mode_flags_;
@@ -105,12 +109,12 @@ class TBlake3 final : public THash {
   /// `completed_chunks_` is set.
   std::vector<std::uint32_t> stack_;
   std::uint64_t completed_chunks_ = 0;
-  /// A run of whole chunks that ended the input so far, hashed in bulk but held back like the
-  /// last chunk, since it may hold the root: a complete subtree of `tail_chunks_` (a power of
-  /// two, at least 2) chunks, kept as the two chaining values of its top node. 0: none; the
-  /// chunk state is then the last chunk, otherwise it is empty.
-  std::uint64_t tail_chunks_ = 0;
-  std::uint32_t tail_children_[16] = {};
+  /// Chaining values of whole chunks that follow the stack's subtrees, in order, not yet merged:
+  /// merging a few hundred at once keeps every tree level in full kernel passes. They are merged
+  /// when more input shows that none of them is the last chunk, or in `Final`. Slot 0 is scratch
+  /// for a left sibling from the stack; the values start at slot 1.
+  std::vector<std::uint32_t> pending_;
+  std::size_t pending_count_ = 0;
   const blake3::TKernelRow* kernel_;
 };
 

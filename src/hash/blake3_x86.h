@@ -441,7 +441,7 @@ template <typename V, bool kFull>
 
 // ---------------------------------------------------------------------------------------------
 // Drivers: full passes of the widest type, then what is left in one pass of the narrowest type
-// that holds it. The types are listed widest first.
+// that holds it (the types are listed widest first), or in the portable code if it is one item.
 
 template <typename TFirst, typename... TRest>
 inline constexpr std::size_t kFirstLanes = TFirst::kLanes;
@@ -456,7 +456,11 @@ TARVOLIN_BLAKE3_INLINE void ChunksRest(const std::uint8_t* input, std::size_t co
       return;
     }
   }
-  ChunksPass<V, false>(input, count, key, counter, flags, cvs);
+  if (count == V::kLanes) {
+    ChunksPass<V, true>(input, count, key, counter, flags, cvs);
+  } else {
+    ChunksPass<V, false>(input, count, key, counter, flags, cvs);
+  }
 }
 
 template <typename V, typename... TNarrower>
@@ -469,7 +473,12 @@ TARVOLIN_BLAKE3_INLINE void HashChunksLanes(const std::uint8_t* input, std::size
     counter += V::kLanes;
     cvs += 8 * V::kLanes;
   }
-  if (chunks > 0) ChunksRest<V, TNarrower...>(input, chunks, key, counter, flags, cvs);
+  // A single chunk or parent takes less time one block after the other than in a pass.
+  if (chunks == 1) {
+    PortableHashChunks(input, 1, key, counter, flags, cvs);
+  } else if (chunks > 1) {
+    ChunksRest<V, TNarrower...>(input, chunks, key, counter, flags, cvs);
+  }
 }
 
 template <typename V, typename... TNarrower>
@@ -482,7 +491,11 @@ TARVOLIN_BLAKE3_INLINE void ParentsRest(const std::uint32_t* children, std::size
       return;
     }
   }
-  ParentsPass<V, false>(children, count, key, flags, cvs);
+  if (count == V::kLanes) {
+    ParentsPass<V, true>(children, count, key, flags, cvs);
+  } else {
+    ParentsPass<V, false>(children, count, key, flags, cvs);
+  }
 }
 
 template <typename V, typename... TNarrower>
@@ -494,7 +507,11 @@ TARVOLIN_BLAKE3_INLINE void HashParentsLanes(const std::uint32_t* children, std:
     children += 16 * V::kLanes;
     cvs += 8 * V::kLanes;
   }
-  if (parents > 0) ParentsRest<V, TNarrower...>(children, parents, key, flags, cvs);
+  if (parents == 1) {
+    PortableHashParents(children, 1, key, flags, cvs);
+  } else if (parents > 1) {
+    ParentsRest<V, TNarrower...>(children, parents, key, flags, cvs);
+  }
 }
 
 }  // namespace
