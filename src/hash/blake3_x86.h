@@ -345,156 +345,154 @@ TARVOLIN_BLAKE3_INLINE void Prefetch(const std::uint8_t* p, std::size_t distance
 }
 
 // ---------------------------------------------------------------------------------------------
-// Passes: one vector width, one item per lane. Lanes past `count` repeat the last item and
-// their results are dropped, so a short run still takes a single pass.
+// Passes: one vector width, one item per lane. In a run of full passes every lane's address is a
+// constant offset from the pass's start. A short run takes a single pass whose spare lanes
+// repeat its last item; their results are dropped.
 
-/// Chaining values of `count` (1..kLanes) whole chunks at `input`, with counters from `counter`.
-/// `kFull`: count is kLanes, and every lane's address is a constant offset from `input`.
-template <typename V, bool kFull>
-[[gnu::noinline]] TARVOLIN_BLAKE3_TARGET void ChunksPass(const std::uint8_t* input,
-                                                         std::size_t count,
-                                                         const std::uint32_t key[8],
-                                                         std::uint64_t counter, std::uint32_t flags,
-                                                         std::uint32_t* cvs) {
-  using T = typename V::T;
+/// m := the block at `offset` bytes into each lane's item; lane l's item starts at
+/// `base + stride * item(l)`, where item(l) is clamped to `count - 1` unless `kFull`.
+template <typename V, bool kFull, std::size_t kStride>
+TARVOLIN_BLAKE3_INLINE void LoadLanes(const std::uint8_t* base, std::size_t count,
+                                      std::size_t offset, typename V::T m[16]) {
   const std::uint8_t* lanes[V::kLanes];
   for (std::size_t l = 0; l < V::kLanes; ++l) {
     const std::size_t item = V::kItemOfLane[l];
-    lanes[l] = input + kChunkLength * (kFull || item < count ? item : count - 1);
+    lanes[l] = base + kStride * (kFull || item < count ? item : count - 1);
   }
-  T low, high;
-  V::Counters(counter, low, high);
-  T cv[8];
-  for (std::size_t i = 0; i < 8; ++i) cv[i] = V::Set1(key[i]);
-  // The message of the next block is loaded and transposed before the rounds of the current
-  // one, so its loads and shuffles overlap them instead of stalling the next block's start.
+  V::LoadMessage(lanes, offset, m);
+}
+
+/// Chaining values of `passes` runs of kLanes whole chunks at `input` (kFull), or of one run of
+/// `count` (2..kLanes) chunks; counters from `counter`.
+template <typename V, bool kFull>
+[[gnu::noinline]] TARVOLIN_BLAKE3_TARGET void ChunkPasses(const std::uint8_t* input,
+                                                          std::size_t passes, std::size_t count,
+                                                          const std::uint32_t key[8],
+                                                          std::uint64_t counter,
+                                                          std::uint32_t flags, std::uint32_t* cvs) {
+  using T = typename V::T;
+  constexpr std::size_t kPassBytes = V::kLanes * kChunkLength;
+  // The message of the next block (of this pass or the next one) is loaded and transposed
+  // before the rounds of the current one, so its loads and shuffles overlap them instead of
+  // stalling the next block's start.
   T next[16];
-  V::LoadMessage(lanes, 0, next);
-  for (std::size_t block = 0; block < kBlocksPerChunk; ++block) {
+  LoadLanes<V, kFull, kChunkLength>(input, count, 0, next);
+  for (std::size_t pass = 0; pass < passes; ++pass) {
+    T low, high;
+    V::Counters(counter, low, high);
+    T cv[8];
+    for (std::size_t i = 0; i < 8; ++i) cv[i] = V::Set1(key[i]);
+    for (std::size_t block = 0; block < kBlocksPerChunk; ++block) {
+      T m[16];
+      for (std::size_t i = 0; i < 16; ++i) m[i] = next[i];
+      if (block + 1 < kBlocksPerChunk) {
+        LoadLanes<V, kFull, kChunkLength>(input, count, (block + 1) * kBlockLength, next);
+      } else if (pass + 1 < passes) {
+        LoadLanes<V, kFull, kChunkLength>(input + kPassBytes, count, 0, next);
+      }
+      // Each lane reads its own stream; the same block of the next pass is requested now, a
+      // pass ahead of its use, since the hardware prefetcher follows few streams at a time.
+      for (std::size_t l = 0; l < V::kLanes; ++l) {
+        Prefetch(input + kChunkLength * V::kItemOfLane[l], block * kBlockLength + kPassBytes);
+      }
+      const std::uint32_t blockFlags =
+          flags | (block == 0 ? kChunkStart : 0) | (block == kBlocksPerChunk - 1 ? kChunkEnd : 0);
+      T v[16] = {cv[0],
+                 cv[1],
+                 cv[2],
+                 cv[3],
+                 cv[4],
+                 cv[5],
+                 cv[6],
+                 cv[7],
+                 V::Set1(kIv[0]),
+                 V::Set1(kIv[1]),
+                 V::Set1(kIv[2]),
+                 V::Set1(kIv[3]),
+                 low,
+                 high,
+                 V::Set1(kBlockLength),
+                 V::Set1(blockFlags)};
+      Compress<V>(v, m, cv);
+    }
+    StoreCvs<V>(cv, cvs, count);
+    input += kPassBytes;
+    counter += V::kLanes;
+    cvs += 8 * V::kLanes;
+  }
+}
+
+/// Chaining values of `passes` runs of kLanes parent nodes whose children start at `children`
+/// (kFull), or of one run of `count` (2..kLanes) parents.
+template <typename V, bool kFull>
+[[gnu::noinline]] TARVOLIN_BLAKE3_TARGET void ParentPasses(const std::uint32_t* children,
+                                                           std::size_t passes, std::size_t count,
+                                                           const std::uint32_t key[8],
+                                                           std::uint32_t flags,
+                                                           std::uint32_t* cvs) {
+  using T = typename V::T;
+  const auto* input = reinterpret_cast<const std::uint8_t*>(children);
+  constexpr std::size_t kPassBytes = V::kLanes * kBlockLength;
+  T next[16];
+  LoadLanes<V, kFull, kBlockLength>(input, count, 0, next);
+  for (std::size_t pass = 0; pass < passes; ++pass) {
     T m[16];
     for (std::size_t i = 0; i < 16; ++i) m[i] = next[i];
-    if (block + 1 < kBlocksPerChunk) V::LoadMessage(lanes, (block + 1) * kBlockLength, next);
-    // Each lane reads its own stream; the same block of the next pass is requested now, a
-    // pass ahead of its use, since the hardware prefetcher follows few streams at a time.
-    for (std::size_t l = 0; l < V::kLanes; ++l) {
-      Prefetch(lanes[l], block * kBlockLength + V::kLanes * kChunkLength);
-    }
-    const std::uint32_t blockFlags =
-        flags | (block == 0 ? kChunkStart : 0) | (block == kBlocksPerChunk - 1 ? kChunkEnd : 0);
-    T v[16] = {cv[0],
-               cv[1],
-               cv[2],
-               cv[3],
-               cv[4],
-               cv[5],
-               cv[6],
-               cv[7],
+    if (pass + 1 < passes) LoadLanes<V, kFull, kBlockLength>(input + kPassBytes, count, 0, next);
+    const T zero = V::Set1(0);
+    T v[16] = {V::Set1(key[0]),
+               V::Set1(key[1]),
+               V::Set1(key[2]),
+               V::Set1(key[3]),
+               V::Set1(key[4]),
+               V::Set1(key[5]),
+               V::Set1(key[6]),
+               V::Set1(key[7]),
                V::Set1(kIv[0]),
                V::Set1(kIv[1]),
                V::Set1(kIv[2]),
                V::Set1(kIv[3]),
-               low,
-               high,
+               zero,
+               zero,
                V::Set1(kBlockLength),
-               V::Set1(blockFlags)};
+               V::Set1(flags | kParent)};
+    T cv[8];
     Compress<V>(v, m, cv);
+    StoreCvs<V>(cv, cvs, count);
+    input += kPassBytes;
+    cvs += 8 * V::kLanes;
   }
-  StoreCvs<V>(cv, cvs, count);
-}
-
-/// Chaining values of `count` (1..kLanes) parent nodes whose children start at `children`.
-template <typename V, bool kFull>
-[[gnu::noinline]] TARVOLIN_BLAKE3_TARGET void ParentsPass(const std::uint32_t* children,
-                                                          std::size_t count,
-                                                          const std::uint32_t key[8],
-                                                          std::uint32_t flags, std::uint32_t* cvs) {
-  using T = typename V::T;
-  const std::uint8_t* lanes[V::kLanes];
-  for (std::size_t l = 0; l < V::kLanes; ++l) {
-    const std::size_t item = V::kItemOfLane[l];
-    lanes[l] = reinterpret_cast<const std::uint8_t*>(
-        children + 16 * (kFull || item < count ? item : count - 1));
-  }
-  T m[16];
-  V::LoadMessage(lanes, 0, m);
-  const T zero = V::Set1(0);
-  T v[16] = {V::Set1(key[0]),
-             V::Set1(key[1]),
-             V::Set1(key[2]),
-             V::Set1(key[3]),
-             V::Set1(key[4]),
-             V::Set1(key[5]),
-             V::Set1(key[6]),
-             V::Set1(key[7]),
-             V::Set1(kIv[0]),
-             V::Set1(kIv[1]),
-             V::Set1(kIv[2]),
-             V::Set1(kIv[3]),
-             zero,
-             zero,
-             V::Set1(kBlockLength),
-             V::Set1(flags | kParent)};
-  T cv[8];
-  Compress<V>(v, m, cv);
-  StoreCvs<V>(cv, cvs, count);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Drivers: full passes of the widest type, then what is left in one pass of the narrowest type
-// that holds it (the types are listed widest first), or in the portable code if it is one item.
+// that holds it (the types are listed widest first), or in the portable code if it is one item,
+// which takes less time one block after the other than in a pass.
 
 template <typename TFirst, typename... TRest>
 inline constexpr std::size_t kFirstLanes = TFirst::kLanes;
 
 template <typename V, typename... TNarrower>
-TARVOLIN_BLAKE3_INLINE void ChunksRest(const std::uint8_t* input, std::size_t count,
-                                       const std::uint32_t key[8], std::uint64_t counter,
-                                       std::uint32_t flags, std::uint32_t* cvs) {
-  if constexpr (sizeof...(TNarrower) > 0) {
-    if (count <= kFirstLanes<TNarrower...>) {
-      ChunksRest<TNarrower...>(input, count, key, counter, flags, cvs);
-      return;
-    }
-  }
-  if (count == V::kLanes) {
-    ChunksPass<V, true>(input, count, key, counter, flags, cvs);
-  } else {
-    ChunksPass<V, false>(input, count, key, counter, flags, cvs);
-  }
-}
-
-template <typename V, typename... TNarrower>
 TARVOLIN_BLAKE3_INLINE void HashChunksLanes(const std::uint8_t* input, std::size_t chunks,
                                             const std::uint32_t key[8], std::uint64_t counter,
                                             std::uint32_t flags, std::uint32_t* cvs) {
-  for (; chunks >= V::kLanes; chunks -= V::kLanes) {
-    ChunksPass<V, true>(input, V::kLanes, key, counter, flags, cvs);
-    input += V::kLanes * kChunkLength;
-    counter += V::kLanes;
-    cvs += 8 * V::kLanes;
-  }
-  // A single chunk or parent takes less time one block after the other than in a pass.
-  if (chunks == 1) {
+  const std::size_t passes = chunks / V::kLanes;
+  if (passes > 0) ChunkPasses<V, true>(input, passes, V::kLanes, key, counter, flags, cvs);
+  const std::size_t done = passes * V::kLanes;
+  const std::size_t rest = chunks - done;
+  input += done * kChunkLength;
+  counter += done;
+  cvs += 8 * done;
+  if (rest == 1) {
     PortableHashChunks(input, 1, key, counter, flags, cvs);
-  } else if (chunks > 1) {
-    ChunksRest<V, TNarrower...>(input, chunks, key, counter, flags, cvs);
-  }
-}
-
-template <typename V, typename... TNarrower>
-TARVOLIN_BLAKE3_INLINE void ParentsRest(const std::uint32_t* children, std::size_t count,
-                                        const std::uint32_t key[8], std::uint32_t flags,
-                                        std::uint32_t* cvs) {
-  if constexpr (sizeof...(TNarrower) > 0) {
-    if (count <= kFirstLanes<TNarrower...>) {
-      ParentsRest<TNarrower...>(children, count, key, flags, cvs);
-      return;
+  } else if (rest > 1) {
+    if constexpr (sizeof...(TNarrower) > 0) {
+      if (rest <= kFirstLanes<TNarrower...>) {
+        HashChunksLanes<TNarrower...>(input, rest, key, counter, flags, cvs);
+        return;
+      }
     }
-  }
-  if (count == V::kLanes) {
-    ParentsPass<V, true>(children, count, key, flags, cvs);
-  } else {
-    ParentsPass<V, false>(children, count, key, flags, cvs);
+    ChunkPasses<V, false>(input, 1, rest, key, counter, flags, cvs);
   }
 }
 
@@ -502,15 +500,22 @@ template <typename V, typename... TNarrower>
 TARVOLIN_BLAKE3_INLINE void HashParentsLanes(const std::uint32_t* children, std::size_t parents,
                                              const std::uint32_t key[8], std::uint32_t flags,
                                              std::uint32_t* cvs) {
-  for (; parents >= V::kLanes; parents -= V::kLanes) {
-    ParentsPass<V, true>(children, V::kLanes, key, flags, cvs);
-    children += 16 * V::kLanes;
-    cvs += 8 * V::kLanes;
-  }
-  if (parents == 1) {
+  const std::size_t passes = parents / V::kLanes;
+  if (passes > 0) ParentPasses<V, true>(children, passes, V::kLanes, key, flags, cvs);
+  const std::size_t done = passes * V::kLanes;
+  const std::size_t rest = parents - done;
+  children += 16 * done;
+  cvs += 8 * done;
+  if (rest == 1) {
     PortableHashParents(children, 1, key, flags, cvs);
-  } else if (parents > 1) {
-    ParentsRest<V, TNarrower...>(children, parents, key, flags, cvs);
+  } else if (rest > 1) {
+    if constexpr (sizeof...(TNarrower) > 0) {
+      if (rest <= kFirstLanes<TNarrower...>) {
+        HashParentsLanes<TNarrower...>(children, rest, key, flags, cvs);
+        return;
+      }
+    }
+    ParentPasses<V, false>(children, 1, rest, key, flags, cvs);
   }
 }
 
