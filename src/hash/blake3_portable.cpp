@@ -1,5 +1,7 @@
-// BLAKE3 compression, all seven rounds unrolled with state and message words in locals, and the
-// portable bulk kernels built on it.
+// BLAKE3 compression, all seven rounds unrolled with state and message words in locals, the
+// portable bulk kernels built on it, and the table of kernel rows by CPU level.
+#include <iterator>
+
 #include "hash/bits.h"
 #include "hash/blake3_kernels.h"
 
@@ -129,16 +131,11 @@ void CompressOutput(const std::uint32_t cv[8], const std::uint32_t block[16], st
   Compress<true>(cv, block, counter, blockLength, flags, out);
 }
 
-const TKernelRow& PortableKernels() {
-  static constexpr TKernelRow kPortable = {
-      "portable", 0, {PortableHashChunks, PortableHashParents}};
-  return kPortable;
-}
+namespace {
 
 // Best first; the portable row ends the table and always qualifies. Each row names every
 // feature its code uses (the target attributes of its file).
-const TKernelRow& SelectKernels() {
-  static constexpr TKernelRow kTable[] = {
+constexpr TKernelRow kKernelRows[] = {
 #if defined(TARVOLIN_X86_KERNELS)
     {"avx512",
      platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2 | platform::kCpuAVX |
@@ -150,8 +147,16 @@ const TKernelRow& SelectKernels() {
     {"sse41", platform::kCpuSSE41 | platform::kCpuSSSE3, {Sse41HashChunks, Sse41HashParents}},
 #endif
     {"portable", 0, {PortableHashChunks, PortableHashParents}},
-  };
-  return platform::SelectKernel(kTable);
+};
+
+}  // namespace
+
+const TKernelRow& PortableKernels() {
+  return kKernelRows[std::size(kKernelRows) - 1];
+}
+
+const TKernelRow& SelectKernels() {
+  return platform::SelectKernel(kKernelRows);
 }
 
 }  // namespace tarvolin::hash::blake3
