@@ -282,13 +282,14 @@ std::vector<std::uint32_t> RandomWords(std::size_t count, std::uint64_t seed) {
 }
 
 TEST(Blake3Kernels, EachLevelPicksItsRowAndThePortableLevelThePortableOne) {
-  const std::uint32_t features = platform::DetectedCpuFeatures();
-  const auto has = [&](std::uint32_t mask) { return (features & mask) == mask; };
+  const TCpuLevelScope scope(platform::DetectedCpuLevel());
+#if defined(TARVOLIN_X86_KERNELS)
+  // A mis-wired row would otherwise silently leave the portable code running.
   const std::uint32_t sse41 = platform::kCpuSSE41 | platform::kCpuSSSE3;
   const std::uint32_t avx2 = sse41 | platform::kCpuAVX | platform::kCpuAVX2;
   const std::uint32_t avx512 = avx2 | platform::kCpuAVX512F | platform::kCpuAVX512VL;
-  const TCpuLevelScope scope(platform::DetectedCpuLevel());
-#if defined(TARVOLIN_X86_KERNELS)
+  const std::uint32_t features = platform::DetectedCpuFeatures();
+  const auto has = [&](std::uint32_t mask) { return (features & mask) == mask; };
   const char* expected = has(avx512)  ? "avx512"
                          : has(avx2)  ? "avx2"
                          : has(sse41) ? "sse41"
