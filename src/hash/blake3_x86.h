@@ -326,6 +326,7 @@ TARVOLIN_BLAKE3_INLINE void Compress(typename V::T v[16], const typename V::T m[
 
 #undef TARVOLIN_B3_ROUND
 #undef TARVOLIN_B3_G
+#undef TARVOLIN_B3_FENCE
 
 /// Writes the chaining values of the first `valid` items to `cvs + 8 * item`.
 template <typename V>
