@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hash/blake2.h"
+#include "hash/blake3.h"
 #include "hash/md5.h"
 #include "hash/murmurhash3.h"
 #include "hash/sha1.h"
@@ -53,6 +54,7 @@ const std::vector<TFamily>& Families() {
       {"SHA3_512", Make<hash::TSHA3_512>},
       {"Blake2S", Make<hash::TBlake2S>},
       {"Blake2B", Make<hash::TBlake2B>},
+      {"Blake3", Make<hash::TBlake3>},
       {"XXHash64", Make<hash::TXXHash64>},
       {"MurmurHash3_x86_128", MakePortable<hash::TMurmurHash3_x86_128>},
       {"MurmurHash3_x64_128", MakePortable<hash::TMurmurHash3_x64_128>},

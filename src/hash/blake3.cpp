@@ -2,6 +2,7 @@
 #include "hash/blake3.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -15,9 +16,6 @@ using blake3::kBlockLength;
 using blake3::kChunkLength;
 
 namespace {
-
-/// Whole chunks hashed by one kernel call: 64 KiB, the size of a file read.
-constexpr std::size_t kMaxBatchChunks = 64;
 
 void LoadWords(std::uint32_t words[16], const std::uint8_t block[64]) {
   for (std::size_t i = 0; i < 16; ++i) words[i] = bits::LoadLE32(block + 4 * i);
@@ -65,7 +63,8 @@ std::uint64_t TBlake3OutputReader::Read(std::uint8_t* destination, std::uint64_t
 TBlake3::TBlake3(std::int32_t hashSize, TByteSpan key)
     : THash(hashSize, static_cast<std::int32_t>(kBlockLength)),
       stack_(kMaxDepth * 8),
-      kernels_(&blake3::SelectKernels()) {
+      pending_((kMaxPending + 1) * 8),
+      kernel_(&blake3::SelectKernels()) {
   if (!key.empty() && key.size() != static_cast<std::size_t>(kKeySize)) {
     throw EArgumentOutOfRangeError("\"Key\" Length Must Not Be Greater Than " +
                                    std::to_string(kKeySize) + ", \"" + std::to_string(key.size()) +
@@ -93,6 +92,7 @@ void TBlake3::Initialize() {
   StartChunk(0);
   std::fill(stack_.begin(), stack_.end(), 0u);
   completed_chunks_ = 0;
+  pending_count_ = 0;
 }
 
 void TBlake3::StartChunk(std::uint64_t counter) {
@@ -156,68 +156,67 @@ TBlake3Node TBlake3::ParentOutput(const std::uint32_t* left, const std::uint32_t
   return node;
 }
 
-void TBlake3::PushChunk(const std::uint32_t cv[8]) {
-  std::uint32_t merged[8];
-  std::copy(cv, cv + 8, merged);
-  // Every set low bit of the count is a complete subtree of the same size as the one being
-  // added: merge them, as a binary counter carries.
-  std::size_t level = 0;
-  while ((completed_chunks_ >> level) & 1) {
-    NodeCv(ParentOutput(StackEntry(level), merged), merged);
-    ++level;
-  }
-  std::copy(merged, merged + 8, StackEntry(level));
-  ++completed_chunks_;
+void TBlake3::AddWholeChunks(const std::uint8_t* data, std::size_t chunks) {
+  kernel_->Function.HashChunks(data, chunks, key_words_, chunk_.Counter, mode_flags_,
+                               PendingCv(pending_count_));
+  pending_count_ += chunks;
 }
 
-void TBlake3::AddWholeChunks(const std::uint8_t* data, std::size_t chunks) {
-  // The same merge as PushChunk, done a level at a time so the kernels see many parents at
-  // once. Slot 0 of each buffer takes the stack entry that is the left sibling of the level's
-  // first new node; the new nodes start at slot 1.
-  std::uint32_t bufferA[(kMaxBatchChunks + 1) * 8];
-  std::uint32_t bufferB[(kMaxBatchChunks + 1) * 8];
-  std::uint32_t* nodes = bufferA;
-  std::uint32_t* next = bufferB;
-  kernels_->HashChunks(data, chunks, key_words_, chunk_.Counter, mode_flags_, nodes + 8);
-
+void TBlake3::MergePending(std::size_t count) {
+  // Each set low bit of the count is a complete subtree waiting for a right sibling of its size,
+  // so the merge runs as a binary counter carries, one tree level at a time: on each level the
+  // stack entry that is the left sibling of the first new node joins in slot 0, pairs become
+  // parents on the next level, and an unpaired last node waits on the stack.
+  std::uint32_t scratch[(kMaxPending / 2 + 1) * 8];
+  const blake3::TKernels& kernel = kernel_->Function;
+  std::uint32_t* nodes = pending_.data();
+  std::uint32_t* next = scratch;
   std::uint64_t start = completed_chunks_;  // position of the first new node on its level
-  std::size_t count = chunks;
-  for (std::size_t level = 0; count > 0; ++level) {
+  std::size_t n = count;
+  for (std::size_t level = 0; n > 0; ++level) {
     std::uint32_t* first = nodes + 8;
     if (start & 1) {
       std::copy(StackEntry(level), StackEntry(level) + 8, nodes);
       first = nodes;
-      ++count;
+      ++n;
     }
-    // An unpaired last node waits on the stack for its right sibling.
-    if (count & 1) std::copy(first + 8 * (count - 1), first + 8 * count, StackEntry(level));
-    const std::size_t parents = count / 2;
-    if (parents > 0) kernels_->HashParents(first, parents, key_words_, mode_flags_, next + 8);
+    if (n & 1) std::copy(first + 8 * (n - 1), first + 8 * n, StackEntry(level));
+    const std::size_t parents = n / 2;
+    if (parents > 0) kernel.HashParents(first, parents, key_words_, mode_flags_, next + 8);
+    // Level 1 and every other level after it land in `pending_` again, below the values that
+    // stay pending: a level holds at most half the nodes of the one before.
     std::swap(nodes, next);
-    count = parents;
+    n = parents;
     start >>= 1;
   }
-  completed_chunks_ += chunks;
+  completed_chunks_ += count;
+  std::copy(PendingCv(count), PendingCv(pending_count_), PendingCv(0));
+  pending_count_ -= count;
 }
 
 void TBlake3::TransformBytes(const std::uint8_t* data, std::size_t count) {
   while (count > 0) {
     // The current chunk is finished only when more input shows it is not the last one.
     if (chunk_.ChunkBytes == kChunkLength) {
-      std::uint32_t cv[8];
-      NodeCv(ChunkOutput(), cv);
-      PushChunk(cv);
+      if (pending_count_ == kMaxPending) MergePending(pending_count_);
+      NodeCv(ChunkOutput(), PendingCv(pending_count_));
+      ++pending_count_;
       StartChunk(chunk_.Counter + 1);
     }
-    // Runs of whole chunks with input behind them go to the bulk kernel; at least one byte
-    // stays for the chunk state, since the last chunk may be the root.
-    if (chunk_.ChunkBytes == 0 && count > 2 * kChunkLength) {
-      const std::size_t chunks = std::min((count - 1) / kChunkLength, kMaxBatchChunks);
-      AddWholeChunks(data, chunks);
-      StartChunk(chunk_.Counter + chunks);
-      data += chunks * kChunkLength;
-      count -= chunks * kChunkLength;
-      continue;
+    // Whole chunks go to the bulk kernel, the input's last one too: with a chunk before it, it
+    // is not the root. Only a first chunk that may be the whole message takes the chunk state.
+    if (chunk_.ChunkBytes == 0 && count >= kChunkLength) {
+      if (pending_count_ == kMaxPending) MergePending(pending_count_);
+      const std::size_t chunks = std::min(count / kChunkLength, kMaxPending - pending_count_);
+      const bool mayBeRoot =
+          completed_chunks_ + pending_count_ + chunks < 2 && chunks * kChunkLength == count;
+      if (!mayBeRoot) {
+        AddWholeChunks(data, chunks);
+        StartChunk(chunk_.Counter + chunks);
+        data += chunks * kChunkLength;
+        count -= chunks * kChunkLength;
+        continue;
+      }
     }
     const std::size_t take = std::min<std::size_t>(kChunkLength - chunk_.ChunkBytes, count);
     ChunkUpdate(data, take);
@@ -226,14 +225,27 @@ void TBlake3::TransformBytes(const std::uint8_t* data, std::size_t count) {
   }
 }
 
-TBlake3Node TBlake3::RootNode() const {
-  TBlake3Node node = ChunkOutput();
-  for (std::size_t level = 0; level < kMaxDepth; ++level) {
-    if ((completed_chunks_ >> level) & 1) {
-      std::uint32_t cv[8];
-      NodeCv(node, cv);
-      node = ParentOutput(StackEntry(level), cv);
-    }
+TBlake3Node TBlake3::RootNode() {
+  std::uint64_t levels = completed_chunks_;
+  TBlake3Node node;
+  if (chunk_.ChunkBytes == 0 && pending_count_ > 0) {
+    // The input ended with a whole chunk that waits as a chaining value. Chunks precede it, so
+    // it is not the root: its parent with the lowest stack entry starts the fold.
+    MergePending(pending_count_ - 1);
+    levels = completed_chunks_;
+    const auto level = static_cast<std::size_t>(std::countr_zero(levels));
+    node = ParentOutput(StackEntry(level), PendingCv(0));
+    levels &= levels - 1;
+  } else {
+    MergePending(pending_count_);
+    levels = completed_chunks_;
+    node = ChunkOutput();
+  }
+  // Up the right edge of the tree: each remaining set bit is a left sibling on the stack.
+  for (; levels != 0; levels &= levels - 1) {
+    std::uint32_t cv[8];
+    NodeCv(node, cv);
+    node = ParentOutput(StackEntry(static_cast<std::size_t>(std::countr_zero(levels))), cv);
   }
   node.Flags |= blake3::kRoot;
   return node;

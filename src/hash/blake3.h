@@ -4,15 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "hash/blake3_kernels.h"
 #include "hash/hash.h"
 
 namespace tarvolin::hash {
-
-namespace blake3 {
-struct TKernels;
-}
 
 /// What one BLAKE3 compression needs: the node of a chunk's last block, a parent, or the root.
 struct TBlake3Node {
@@ -70,6 +68,10 @@ class TBlake3 final : public THash {
   /// ready for the next message.
   TBlake3OutputReader FinalReader();
 
+  /// The bulk kernel this engine runs ("portable", "sse41", "avx2", "avx512"), chosen when it
+  /// was constructed.
+  std::string_view KernelName() const { return kernel_->Name; }
+
  private:
   struct TChunkState {
     std::uint32_t Cv[8];
@@ -80,18 +82,25 @@ class TBlake3 final : public THash {
     std::uint32_t Flags;
   };
 
+  /// Chunks whose chaining values may wait before they are merged into the stack.
+  static constexpr std::size_t kMaxPending = 256;
+
   void StartChunk(std::uint64_t counter);
   /// Adds bytes of the current chunk (at most what still fits).
   void ChunkUpdate(const std::uint8_t* data, std::size_t count);
   TBlake3Node ChunkOutput() const;
   TBlake3Node ParentOutput(const std::uint32_t* left, const std::uint32_t* right) const;
-  /// Adds the chaining value of one finished chunk to the subtree stack.
-  void PushChunk(const std::uint32_t cv[8]);
-  /// Hashes `chunks` whole chunks that are followed by more input and adds them to the stack.
+  /// Hashes `chunks` whole chunks with the bulk kernel; their chaining values join the pending
+  /// ones (there must be room).
   void AddWholeChunks(const std::uint8_t* data, std::size_t chunks);
+  /// Merges the first `count` pending chaining values into the subtree stack, a tree level at a
+  /// time so that the kernel sees many parents at once; the others move to the front.
+  void MergePending(std::size_t count);
+  std::uint32_t* PendingCv(std::size_t i) { return pending_.data() + 8 * (1 + i); }
   std::uint32_t* StackEntry(std::size_t level) { return stack_.data() + 8 * level; }
   const std::uint32_t* StackEntry(std::size_t level) const { return stack_.data() + 8 * level; }
-  TBlake3Node RootNode() const;
+  /// The root node; merges what is pending.
+  TBlake3Node RootNode();
 
   std::uint32_t key_words_[8];
   std::uint32_t mode_flags_;
@@ -100,7 +109,13 @@ class TBlake3 final : public THash {
   /// `completed_chunks_` is set.
   std::vector<std::uint32_t> stack_;
   std::uint64_t completed_chunks_ = 0;
-  const blake3::TKernels* kernels_;
+  /// Chaining values of whole chunks that follow the stack's subtrees, in order, not yet merged:
+  /// merging a few hundred at once keeps every tree level in full kernel passes. They are merged
+  /// when more input shows that none of them is the last chunk, or in `Final`. Slot 0 is scratch
+  /// for a left sibling from the stack; the values start at slot 1.
+  std::vector<std::uint32_t> pending_;
+  std::size_t pending_count_ = 0;
+  const blake3::TKernelRow* kernel_;
 };
 
 }  // namespace tarvolin::hash

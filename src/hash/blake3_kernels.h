@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/cpu_features.h"
+
 namespace tarvolin::hash::blake3 {
 
 // Domain flags.
@@ -34,9 +36,8 @@ void CompressBytesInPlace(std::uint32_t cv[8], const std::uint8_t* block, std::u
 void CompressOutput(const std::uint32_t cv[8], const std::uint32_t block[16], std::uint64_t counter,
                     std::uint32_t blockLength, std::uint32_t flags, std::uint32_t out[16]);
 
-/// One row of bulk kernels.
+/// The bulk entry points of one kernel level.
 struct TKernels {
-  const char* Name;
   /// Chaining values of `chunks` whole chunks at `input`, none of them the root: chunk i is
   /// hashed with counter `counter + i` and its 8 words are written to `cvs + 8 * i`.
   void (*HashChunks)(const std::uint8_t* input, std::size_t chunks, const std::uint32_t key[8],
@@ -48,10 +49,37 @@ struct TKernels {
                       const std::uint32_t key[8], std::uint32_t flags, std::uint32_t* cvs);
 };
 
-/// The portable kernels, one node after the other.
-const TKernels& PortableKernels();
+/// A kernel row: its name ("portable", "sse41", "avx2", "avx512"), the CPU features its code
+/// uses and its entry points.
+using TKernelRow = platform::TKernel<TKernels>;
 
-/// The best kernels this machine runs.
-const TKernels& SelectKernels();
+/// The portable row, one node after the other.
+const TKernelRow& PortableKernels();
+
+/// The best row the level in force allows; engines ask once, when constructed.
+const TKernelRow& SelectKernels();
+
+// The portable entry points, which the hardware kernels also use for what their lanes leave.
+void PortableHashChunks(const std::uint8_t* input, std::size_t chunks, const std::uint32_t key[8],
+                        std::uint64_t counter, std::uint32_t flags, std::uint32_t* cvs);
+void PortableHashParents(const std::uint32_t* children, std::size_t parents,
+                         const std::uint32_t key[8], std::uint32_t flags, std::uint32_t* cvs);
+
+#if defined(TARVOLIN_X86_KERNELS)
+// x86-64 kernels, each in its own file and compiled for its instruction set only: 4, 8 and 16
+// chunks or parents per pass, one per vector lane.
+void Sse41HashChunks(const std::uint8_t* input, std::size_t chunks, const std::uint32_t key[8],
+                     std::uint64_t counter, std::uint32_t flags, std::uint32_t* cvs);
+void Sse41HashParents(const std::uint32_t* children, std::size_t parents,
+                      const std::uint32_t key[8], std::uint32_t flags, std::uint32_t* cvs);
+void Avx2HashChunks(const std::uint8_t* input, std::size_t chunks, const std::uint32_t key[8],
+                    std::uint64_t counter, std::uint32_t flags, std::uint32_t* cvs);
+void Avx2HashParents(const std::uint32_t* children, std::size_t parents, const std::uint32_t key[8],
+                     std::uint32_t flags, std::uint32_t* cvs);
+void Avx512HashChunks(const std::uint8_t* input, std::size_t chunks, const std::uint32_t key[8],
+                      std::uint64_t counter, std::uint32_t flags, std::uint32_t* cvs);
+void Avx512HashParents(const std::uint32_t* children, std::size_t parents,
+                       const std::uint32_t key[8], std::uint32_t flags, std::uint32_t* cvs);
+#endif
 
 }  // namespace tarvolin::hash::blake3

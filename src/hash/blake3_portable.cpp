@@ -1,5 +1,7 @@
-// BLAKE3 compression, all seven rounds unrolled with state and message words in locals, and the
-// portable bulk kernels built on it.
+// BLAKE3 compression, all seven rounds unrolled with state and message words in locals, the
+// portable bulk kernels built on it, and the table of kernel rows by CPU level.
+#include <iterator>
+
 #include "hash/bits.h"
 #include "hash/blake3_kernels.h"
 
@@ -86,6 +88,8 @@ inline void LoadBlock(std::uint32_t words[16], const std::uint8_t* block) {
   for (std::size_t i = 0; i < 16; ++i) words[i] = bits::LoadLE32(block + 4 * i);
 }
 
+}  // namespace
+
 void PortableHashChunks(const std::uint8_t* input, std::size_t chunks, const std::uint32_t key[8],
                         std::uint64_t counter, std::uint32_t flags, std::uint32_t* cvs) {
   for (std::size_t c = 0; c < chunks; ++c, input += kChunkLength, cvs += 8) {
@@ -110,8 +114,6 @@ void PortableHashParents(const std::uint32_t* children, std::size_t parents,
   }
 }
 
-}  // namespace
-
 void CompressInPlace(std::uint32_t cv[8], const std::uint32_t block[16], std::uint64_t counter,
                      std::uint32_t blockLength, std::uint32_t flags) {
   Compress<false>(cv, block, counter, blockLength, flags, cv);
@@ -129,13 +131,32 @@ void CompressOutput(const std::uint32_t cv[8], const std::uint32_t block[16], st
   Compress<true>(cv, block, counter, blockLength, flags, out);
 }
 
-const TKernels& PortableKernels() {
-  static constexpr TKernels kPortable = {"portable", PortableHashChunks, PortableHashParents};
-  return kPortable;
+namespace {
+
+// Best first; the portable row ends the table and always qualifies. Each row names every
+// feature its code uses (the target attributes of its file).
+constexpr TKernelRow kKernelRows[] = {
+#if defined(TARVOLIN_X86_KERNELS)
+    {"avx512",
+     platform::kCpuAVX512F | platform::kCpuAVX512VL | platform::kCpuAVX2 | platform::kCpuAVX |
+         platform::kCpuSSE41 | platform::kCpuSSSE3,
+     {Avx512HashChunks, Avx512HashParents}},
+    {"avx2",
+     platform::kCpuAVX2 | platform::kCpuAVX | platform::kCpuSSE41 | platform::kCpuSSSE3,
+     {Avx2HashChunks, Avx2HashParents}},
+    {"sse41", platform::kCpuSSE41 | platform::kCpuSSSE3, {Sse41HashChunks, Sse41HashParents}},
+#endif
+    {"portable", 0, {PortableHashChunks, PortableHashParents}},
+};
+
+}  // namespace
+
+const TKernelRow& PortableKernels() {
+  return kKernelRows[std::size(kKernelRows) - 1];
 }
 
-const TKernels& SelectKernels() {
-  return PortableKernels();
+const TKernelRow& SelectKernels() {
+  return platform::SelectKernel(kKernelRows);
 }
 
 }  // namespace tarvolin::hash::blake3

@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "hash/blake3.h"
+#include "hash/blake3_kernels.h"
+#include "hash/engines.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {
@@ -44,13 +46,33 @@ std::vector<TVectorRecord> OfficialRecords() {
   return records;
 }
 
-class Blake3Official : public ::testing::TestWithParam<TVectorRecord> {};
+/// One published vector for one kernel.
+struct TOfficialCase {
+  TVectorRecord Record;
+  TEngineKernel Kernel;
+  friend void PrintTo(const TOfficialCase& c, std::ostream* os) {
+    PrintTo(c.Record, os);
+    *os << " " << c.Kernel.Name();
+  }
+};
+
+std::vector<TOfficialCase> OfficialCases() {
+  std::vector<TOfficialCase> cases;
+  for (const TVectorRecord& record : OfficialRecords()) {
+    for (const TEngineKernel& kernel : KernelsOf("Blake3")) cases.push_back({record, kernel});
+  }
+  return cases;
+}
+
+class Blake3Official : public ::testing::TestWithParam<TOfficialCase> {};
 
 TEST_P(Blake3Official, DigestExtendedOutputAndPieces) {
-  const TVectorRecord& record = GetParam();
+  const TVectorRecord& record = GetParam().Record;
   const auto keyIt = record.Fields.find("Key");
   const TBytes key = keyIt == record.Fields.end() ? TBytes{} : FromHex(keyIt->second);
+  const TCpuLevelScope scope(GetParam().Kernel.Level);
   TBlake3 engine(32, key);
+  ASSERT_EQ(engine.KernelName(), GetParam().Kernel.Kernel);
   const TBytes input = PatternInput(std::stoul(record.Fields.at("Length")));
   const std::string expected = record.Fields.at("Out");
   ASSERT_EQ(expected.size(), 2u * 131);
@@ -83,12 +105,12 @@ TEST_P(Blake3Official, DigestExtendedOutputAndPieces) {
   EXPECT_EQ(ToHex(output), expected);
 }
 
-std::string RecordName(const ::testing::TestParamInfo<TVectorRecord>& info) {
-  return info.param.Section + "_" + info.param.Fields.at("Length");
+std::string RecordName(const ::testing::TestParamInfo<TOfficialCase>& info) {
+  return info.param.Record.Section + "_" + info.param.Record.Fields.at("Length") + "_" +
+         info.param.Kernel.Kernel;
 }
 
-INSTANTIATE_TEST_SUITE_P(Vectors, Blake3Official, ::testing::ValuesIn(OfficialRecords()),
-                         RecordName);
+INSTANTIATE_TEST_SUITE_P(Vectors, Blake3Official, ::testing::ValuesIn(OfficialCases()), RecordName);
 
 TEST(Blake3, AllPublishedLengthsArePresent) {
   EXPECT_EQ(OfficialRecords().size(), 2u * 22);
@@ -232,6 +254,162 @@ TEST(Blake3, B3sumAgreesOnRandomData) {
       }
       EXPECT_EQ(ToHex(engine.FinalOutput(131)), expected) << "pieces, size " << sizes[i];
     }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Kernels
+
+/// Every BLAKE3 kernel row this CPU runs, each with the lowest level that selects it.
+std::vector<std::pair<platform::TCpuLevel, const hash::blake3::TKernelRow*>> KernelRows() {
+  std::vector<std::pair<platform::TCpuLevel, const hash::blake3::TKernelRow*>> rows;
+  for (const platform::TCpuLevel level : platform::AvailableCpuLevels()) {
+    const TCpuLevelScope scope(level);
+    const hash::blake3::TKernelRow* row = &hash::blake3::SelectKernels();
+    if (rows.empty() || rows.back().second != row) rows.emplace_back(level, row);
+  }
+  return rows;
+}
+
+std::vector<std::uint32_t> RandomWords(std::size_t count, std::uint64_t seed) {
+  const TBytes bytes = RandomBytes(4 * count, seed);
+  std::vector<std::uint32_t> words(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    words[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
+               static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24;
+  }
+  return words;
+}
+
+TEST(Blake3Kernels, EachLevelPicksItsRowAndThePortableLevelThePortableOne) {
+  const TCpuLevelScope scope(platform::DetectedCpuLevel());
+#if defined(TARVOLIN_X86_KERNELS)
+  // A mis-wired row would otherwise silently leave the portable code running.
+  const std::uint32_t sse41 = platform::kCpuSSE41 | platform::kCpuSSSE3;
+  const std::uint32_t avx2 = sse41 | platform::kCpuAVX | platform::kCpuAVX2;
+  const std::uint32_t avx512 = avx2 | platform::kCpuAVX512F | platform::kCpuAVX512VL;
+  const std::uint32_t features = platform::DetectedCpuFeatures();
+  const auto has = [&](std::uint32_t mask) { return (features & mask) == mask; };
+  const char* expected = has(avx512)  ? "avx512"
+                         : has(avx2)  ? "avx2"
+                         : has(sse41) ? "sse41"
+                                      : "portable";
+#else
+  const char* expected = "portable";
+#endif
+  EXPECT_EQ(TBlake3().KernelName(), expected);
+  platform::ForceCpuLevel(platform::TCpuLevel::Portable);
+  EXPECT_EQ(TBlake3().KernelName(), "portable");
+  EXPECT_EQ(&hash::blake3::SelectKernels(), &hash::blake3::PortableKernels());
+}
+
+// The bulk entry points against the portable ones, for every count of chunks and parents up to
+// a few passes of the widest kernel, at misaligned addresses, with counters whose low word
+// wraps inside a pass, keyed and plain. Nothing past the last result may be written.
+TEST(Blake3Kernels, BulkEntryPointsMatchPortable) {
+  const hash::blake3::TKernelRow& portable = hash::blake3::PortableKernels();
+  constexpr std::size_t kMaxItems = 53;
+  const TBytes input = RandomBytes(kMaxItems * 1024 + 3, 17);
+  const std::vector<std::uint32_t> children = RandomWords(kMaxItems * 16 + 1, 18);
+  const std::vector<std::uint32_t> key = RandomWords(8, 19);
+  std::mt19937_64 random(20);
+  for (const auto& [level, row] : KernelRows()) {
+    SCOPED_TRACE(row->Name);
+    for (std::size_t n = 0; n <= kMaxItems; ++n) {
+      const bool keyed = n % 2 == 1;
+      const std::uint32_t* words = keyed ? key.data() : hash::blake3::kIv;
+      const std::uint32_t flags = keyed ? hash::blake3::kKeyedHash : 0;
+      const std::size_t shift = n % 4;
+      // Low words from just below 2^32, so that some lanes carry into the high word.
+      const std::uint64_t counter =
+          n % 3 == 0 ? random() : (std::uint64_t{random() % 7} << 32) + 0xFFFFFFFFu - n % 19;
+
+      std::vector<std::uint32_t> expected(8 * n + 8, 0xA5A5A5A5u);
+      std::vector<std::uint32_t> actual(8 * n + 8, 0xA5A5A5A5u);
+      portable.Function.HashChunks(input.data() + shift, n, words, counter, flags, expected.data());
+      row->Function.HashChunks(input.data() + shift, n, words, counter, flags, actual.data());
+      ASSERT_EQ(actual, expected) << n << " chunks, counter " << counter;
+
+      std::fill(expected.begin(), expected.end(), 0x5A5A5A5Au);
+      std::fill(actual.begin(), actual.end(), 0x5A5A5A5Au);
+      portable.Function.HashParents(children.data() + shift % 2, n, words, flags, expected.data());
+      row->Function.HashParents(children.data() + shift % 2, n, words, flags, actual.data());
+      ASSERT_EQ(actual, expected) << n << " parents";
+    }
+  }
+}
+
+/// The digest of `message` fed in pieces that `nextPiece` chooses, from an engine at `level`.
+template <typename TNext>
+std::string Fed(platform::TCpuLevel level, const TBytes& key, const TBytes& message,
+                TNext&& nextPiece, std::size_t outputLength = 32) {
+  const TCpuLevelScope scope(level);
+  TBlake3 engine(32, key);
+  engine.Initialize();
+  for (std::size_t done = 0; done < message.size();) {
+    const std::size_t piece = std::min<std::size_t>(nextPiece(), message.size() - done);
+    engine.UpdateRange(message, done, piece);
+    done += piece;
+  }
+  return ToHex(engine.FinalOutput(outputLength));
+}
+
+// Every kernel against the portable one on whole messages: random lengths up to 70 chunks,
+// chunk multiples (whose last chunk waits as a chaining value), and runs past the pending
+// capacity, fed whole, in odd pieces, in whole chunks and in 64 KiB reads, keyed and plain.
+TEST(Blake3Kernels, DifferentialOverLengthsAndSplits) {
+  std::vector<std::size_t> lengths = {0,          1,          1023,
+                                      1024,       1025,       2048,
+                                      3 * 1024,   16 * 1024,  17 * 1024,
+                                      64 * 1024,  65 * 1024,  65 * 1024 + 1,
+                                      256 * 1024, 257 * 1024, 300 * 1024 + 77,
+                                      600 * 1024};
+  std::mt19937_64 random(33);
+  for (int i = 0; i < 24; ++i) lengths.push_back(random() % (70 * 1024 + 1));
+  for (int i = 0; i < 6; ++i) lengths.push_back((random() % 70 + 1) * 1024);
+
+  for (const auto& [level, row] : KernelRows()) {
+    if (level == platform::TCpuLevel::Portable) continue;
+    SCOPED_TRACE(row->Name);
+    for (std::size_t index = 0; index < lengths.size(); ++index) {
+      const std::size_t length = lengths[index];
+      const TBytes message = RandomBytes(length, 100 + index);
+      const TBytes key = index % 2 == 0 ? TBytes{} : BytesOf(kTestKey);
+      const auto whole = [&] { return length; };
+      const std::string expected = Fed(platform::TCpuLevel::Portable, key, message, whole, 131);
+      EXPECT_EQ(Fed(level, key, message, whole, 131), expected) << "whole, length " << length;
+      std::mt19937 split(static_cast<std::uint32_t>(length));
+      EXPECT_EQ(Fed(
+                    level, key, message, [&] { return split() % 3000 + 1; }, 131),
+                expected)
+          << "odd pieces, length " << length;
+      EXPECT_EQ(Fed(
+                    level, key, message, [&] { return (split() % 5 + 1) * 1024; }, 131),
+                expected)
+          << "whole chunks, length " << length;
+      EXPECT_EQ(Fed(
+                    level, key, message, [] { return 65536; }, 131),
+                expected)
+          << "64 KiB reads, length " << length;
+    }
+  }
+}
+
+// A clone taken while chunk chaining values wait to be merged carries them along.
+TEST(Blake3Kernels, CloneWithPendingChunksIsIndependent) {
+  const TBytes data = RandomBytes(5 * 65536 + 3000, 44);
+  for (const auto& [level, row] : KernelRows()) {
+    SCOPED_TRACE(row->Name);
+    const TCpuLevelScope scope(level);
+    TBlake3 engine;
+    engine.Initialize();
+    engine.UpdateRange(data, 0, 3 * 65536);
+    const hash::IHashPtr clone = engine.Clone();
+    clone->UpdateRange(data, 3 * 65536, data.size() - 3 * 65536);
+    engine.UpdateRange(data, 3 * 65536, 1000);
+    EXPECT_EQ(clone->Final()->GetBytes(), TBlake3().HashBytes(data)->GetBytes());
+    const TBytes head(data.begin(), data.begin() + 3 * 65536 + 1000);
+    EXPECT_EQ(engine.Final()->GetBytes(), TBlake3().HashBytes(head)->GetBytes());
   }
 }
 

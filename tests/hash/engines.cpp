@@ -36,7 +36,7 @@ const std::vector<TEngineInfo>& AllEngines() {
       {"SHA3_512", "sha3_512", Create<hash::TSHA3_512>, KernelOf<hash::TSHA3_512>},
       {"Blake2S", "blake2s", Create<hash::TBlake2S>, KernelOf<hash::TBlake2S>},
       {"Blake2B", "blake2b", Create<hash::TBlake2B>, KernelOf<hash::TBlake2B>},
-      {"Blake3", "", Create<hash::TBlake3>},
+      {"Blake3", "", Create<hash::TBlake3>, KernelOf<hash::TBlake3>},
       {"XXHash64", "", Create<hash::TXXHash64>, KernelOf<hash::TXXHash64>},
       {"MurmurHash3_x86_128", "", Create<hash::TMurmurHash3_x86_128>},
       {"MurmurHash3_x64_128", "", Create<hash::TMurmurHash3_x64_128>},
