@@ -50,6 +50,7 @@ def make_tree(root, small_files, large_files, large_mib):
     if os.path.exists(marker):
         return
     shutil.rmtree(root, ignore_errors=True)
+    os.makedirs(root)
     for i in range(small_files):
         folder = os.path.join(root, "d%03d" % (i // 100))
         os.makedirs(folder, exist_ok=True)
