@@ -100,10 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the upper-cased path is excluded exactly when the path is.
   app::TExclusionList list;
   list.Assign(lines);
-  const std::string upperPath = files::UpperCaseUtf8(path);
+  const std::string upperPath = app::ExclusionUpperCase(path);
   bool expected = false;
   for (const std::string& line : lines) {
-    if (!line.empty() && upperPath.find(files::UpperCaseUtf8(line)) != std::string::npos) {
+    if (!line.empty() && upperPath.find(app::ExclusionUpperCase(line)) != std::string::npos) {
       expected = true;
     }
   }

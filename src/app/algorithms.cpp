@@ -166,15 +166,16 @@ std::string DateOfFile(const std::string& path) {
   static const std::string kFallback = "\"12/30/1899 00:00 AM\"";
   platform::TPathInfo info;
   if (!platform::QueryPath(path, info)) return kFallback;
-  const auto seconds = static_cast<std::time_t>(info.ModifiedSeconds);
-  const std::tm* local = std::localtime(&seconds);
-  if (local == nullptr) return kFallback;
-  const int hour12 = local->tm_hour % 12 == 0 ? 12 : local->tm_hour % 12;
+  platform::TLocalTime local;
+  if (!platform::ToLocalTime(info.ModifiedSeconds, local)) return kFallback;
+  const int hour12 = local.Hour % 12 == 0 ? 12 : local.Hour % 12;
+  const std::string date = platform::DateSeparator();
+  const std::string time = platform::TimeSeparator();
   char text[64];
-  std::snprintf(text, sizeof text, "\"%02d/%02d/%04d %02d:%02d %s\"", local->tm_mon + 1,
-                local->tm_mday, local->tm_year + 1900, hour12, local->tm_min,
-                local->tm_hour < 12 ? "AM" : "PM");
-  return text;
+  std::snprintf(text, sizeof text, "%02d%s%02d%s%04d %02d%s%02d %s", local.Month, date.c_str(),
+                local.Day, date.c_str(), local.Year, hour12, time.c_str(), local.Minute,
+                local.Hour < 12 ? "AM" : "PM");
+  return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace tarvolin::app

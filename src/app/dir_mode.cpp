@@ -1,7 +1,7 @@
 // DIR mode.
 #include "app/dir_mode.h"
 
-#include <filesystem>
+#include <string_view>
 
 #include "app/algorithms.h"
 #include "app/exclusions.h"
@@ -21,13 +21,6 @@ namespace {
 
 constexpr char kSep = platform::kPathSeparator;
 
-/// Changes the current directory; false when that is not possible.
-bool ChangeDirectory(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::current_path(folder, error);
-  return !error;
-}
-
 /// The exclusion list loaded by the entry checks.
 TExclusionList ExclusionList;
 
@@ -35,10 +28,19 @@ bool AbortRequested() {
   return CtrlCPressed || CtrlBreakPressed;
 }
 
-std::string CurrentDirectory() {
-  std::error_code error;
-  const auto path = std::filesystem::current_path(error);
-  return error ? std::string() : path.string();
+/// Whether the text is `dots` alone or followed by one separator ("." or "./").
+bool IsDotFolder(const std::string& text, std::string_view dots) {
+  return text == dots ||
+         (text.size() == dots.size() + 1 && text.compare(0, dots.size(), dots) == 0 &&
+          platform::IsPathSeparator(text.back()));
+}
+
+/// Whether a separator followed by ".." occurs anywhere in the text.
+bool HasParentStep(const std::string& text) {
+  for (std::size_t at = text.find(".."); at != std::string::npos; at = text.find("..", at + 1)) {
+    if (at > 0 && platform::IsPathSeparator(text[at - 1])) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -46,18 +48,21 @@ std::string CurrentDirectory() {
 std::string NormalizeFolder(const std::string& text) {
   const std::string sep(1, kSep);
   std::string folder = text;
-  if (folder == "." || folder == "." + sep) {
-    folder = CurrentDirectory() + sep;
-  } else if (folder == ".." || folder == ".." + sep) {
-    if (ChangeDirectory(CurrentDirectory() + sep + "..")) folder = CurrentDirectory() + sep;
-  } else if (folder.find(sep + "..") != std::string::npos && ChangeDirectory(folder)) {
-    folder = CurrentDirectory() + sep;
+  if (IsDotFolder(folder, ".")) {
+    folder = platform::CurrentDirectory() + sep;
+  } else if (IsDotFolder(folder, "..")) {
+    if (platform::ChangeDirectory(platform::CurrentDirectory() + sep + "..")) {
+      folder = platform::CurrentDirectory() + sep;
+    }
+  } else if (HasParentStep(folder) && platform::ChangeDirectory(folder)) {
+    folder = platform::CurrentDirectory() + sep;
   }
-  const bool absolute = !folder.empty() && folder.front() == kSep;
-  const auto last = folder.find_last_not_of(std::string(" .*") + kSep);
+  const std::size_t root = platform::RootLength(folder);
+  const auto last =
+      folder.find_last_not_of(std::string(" .*") + std::string(platform::kPathSeparators));
   if (last == std::string::npos) {
     // Only blanks, dots, stars and separators: the root when it was absolute, else nothing.
-    return absolute ? sep : std::string();
+    return root > 0 ? sep : std::string();
   }
   return folder.substr(0, last + 1) + sep;
 }

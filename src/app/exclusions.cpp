@@ -33,6 +33,11 @@ std::string Utf16ToUtf8(const std::string& bytes, std::size_t start, bool bigEnd
 
 }  // namespace
 
+std::string ExclusionUpperCase(const std::string& text) {
+  if (auto upper = platform::LocaleUpperCase(text)) return std::move(*upper);
+  return files::UpperCaseUtf8(text);
+}
+
 std::vector<std::string> DecodeTextLines(const std::string& bytes) {
   std::string text;
   if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0) {
@@ -74,12 +79,12 @@ bool TExclusionList::Load(const std::string& fileName, std::string& error) {
 void TExclusionList::Assign(std::vector<std::string> lines) {
   lines_ = std::move(lines);
   upper_.clear();
-  for (const std::string& line : lines_) upper_.push_back(files::UpperCaseUtf8(line));
+  for (const std::string& line : lines_) upper_.push_back(ExclusionUpperCase(line));
 }
 
 bool TExclusionList::Excludes(const std::string& path) const {
   if (upper_.empty()) return false;
-  const std::string upperPath = files::UpperCaseUtf8(path);
+  const std::string upperPath = ExclusionUpperCase(path);
   for (const std::string& line : upper_) {
     if (!line.empty() && upperPath.find(line) != std::string::npos) return true;
   }

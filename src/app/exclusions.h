@@ -11,6 +11,10 @@ namespace tarvolin::app {
 /// the encoding (and is dropped); without one the bytes are UTF-8. Lines end with CR LF, LF or CR.
 std::vector<std::string> DecodeTextLines(const std::string& bytes);
 
+/// The upper case in which lines and paths are compared: the user's locale's where the system
+/// has one (Windows), else the simple Unicode mapping.
+std::string ExclusionUpperCase(const std::string& text);
+
 class TExclusionList {
  public:
   /// Reads the file; false with the system's message when it cannot be read.

@@ -97,7 +97,7 @@ std::string CompareLine(THashChoices choice, const std::string& verdict, const s
 }
 
 std::string FileNamePart(const std::string& path) {
-  const auto slash = path.find_last_of(platform::kPathSeparator);
+  const auto slash = platform::LastSeparator(path);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

@@ -1,9 +1,9 @@
 // Process entry: hands the arguments to the run sequence and returns its exit code.
-#include <string>
-#include <vector>
-
 #include "app/run.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
-  return tarvolin::app::GenerateHashes(std::vector<std::string>(argv, argv + argc));
+  namespace platform = tarvolin::platform;
+  return tarvolin::app::GenerateHashes(platform::ProcessArguments(argc, argv),
+                                       platform::RawCommandLine());
 }

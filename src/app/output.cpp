@@ -1,7 +1,6 @@
 // Output routing and the summary file.
 #include "app/output.h"
 
-#include <cstdlib>
 #include <memory>
 
 #include "app/options.h"
@@ -25,16 +24,7 @@ std::string FileErrorLine(const std::string& name, const std::string& message) {
 }
 
 std::string DefaultSummaryFileName() {
-  std::string folder;
-  for (const char* variable : {"TEMP", "TMPDIR"}) {
-    if (const char* value = std::getenv(variable); value != nullptr && *value != '\0') {
-      folder = value;
-      break;
-    }
-  }
-  if (folder.empty()) folder = "/tmp";
-  if (folder.back() != platform::kPathSeparator) folder += platform::kPathSeparator;
-  return folder + "#Tarvolin_Summary.TXT";
+  return platform::TemporaryFolderPrefix() + "#Tarvolin_Summary.TXT";
 }
 
 bool OpenOutputFile() {

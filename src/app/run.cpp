@@ -25,8 +25,8 @@ bool VerboseGiven() {
 }
 
 /// Steps 1 to 6: a fresh run state.
-void StartRun(const std::vector<std::string>& arguments) {
-  cmdline::SetProcessArguments(arguments);
+void StartRun(const std::vector<std::string>& arguments, const std::string& rawCommandLine) {
+  cmdline::SetProcessArguments(arguments, rawCommandLine);
   cmdline::StartEngine();
   RunSettings = TRunSettings{};
   RunCounters = TRunCounters{};
@@ -140,9 +140,9 @@ void SyntaxErrorExit(std::int32_t screenKind, std::int32_t exitCode, const std::
   cmdline::ExitStatus = exitCode;
 }
 
-int GenerateHashes(const std::vector<std::string>& arguments) {
+int GenerateHashes(const std::vector<std::string>& arguments, const std::string& rawCommandLine) {
   try {
-    StartRun(arguments);
+    StartRun(arguments, rawCommandLine);
     Run();
     EndRun();
   } catch (const platform::EWriteError& error) {

@@ -9,8 +9,9 @@
 namespace tarvolin::app {
 
 /// Runs the whole sequence for the process arguments (program path first) and returns the exit
-/// code.
-int GenerateHashes(const std::vector<std::string>& arguments);
+/// code. `rawCommandLine` is the command line as typed, where the system keeps one.
+int GenerateHashes(const std::vector<std::string>& arguments,
+                   const std::string& rawCommandLine = {});
 
 /// Abort requests, set only by `ConsoleCtrlHandler` and read by DIR mode.
 extern std::atomic<bool> CtrlCPressed;

@@ -30,6 +30,11 @@ std::vector<std::string>& RecordedArguments() {
   return arguments;
 }
 
+std::string& RecordedCommandLine() {
+  static std::string line;
+  return line;
+}
+
 // The longest attached value kept, in characters.
 constexpr std::size_t kMaxAttachedLength = 999;
 
@@ -140,14 +145,16 @@ bool IsSymbolKeyword(char c) {
 }
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t separator = path.rfind(platform::kPathSeparator);
+  const std::size_t separator = platform::LastSeparator(path);
   if (separator == std::string::npos) return {};
-  if (separator == 0) return path.substr(0, 1);
+  // A separator that belongs to the root ("/", "C:\\") stays.
+  const std::size_t root = platform::RootLength(path);
+  if (separator < root) return path.substr(0, root);
   return path.substr(0, separator);
 }
 
 std::string NameOf(const std::string& path) {
-  const std::size_t separator = path.rfind(platform::kPathSeparator);
+  const std::size_t separator = platform::LastSeparator(path);
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
@@ -155,8 +162,9 @@ std::string NameOf(const std::string& path) {
 
 // ---- Process arguments and engine start ---------------------------------------------------
 
-void SetProcessArguments(std::vector<std::string> arguments) {
+void SetProcessArguments(std::vector<std::string> arguments, std::string rawCommandLine) {
   RecordedArguments() = std::move(arguments);
+  RecordedCommandLine() = std::move(rawCommandLine);
 }
 
 const std::vector<std::string>& ProcessArguments() {
@@ -164,6 +172,7 @@ const std::vector<std::string>& ProcessArguments() {
 }
 
 std::string RawCommandLine() {
+  if (!RecordedCommandLine().empty()) return RecordedCommandLine();
   std::string line;
   for (const std::string& argument : RecordedArguments()) {
     if (!line.empty()) line += ' ';

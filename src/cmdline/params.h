@@ -69,12 +69,13 @@ extern TFindParamRec DebugModeSwitch, ErrorDelaySwitch, AudibleErrorSwitch, Help
 /// The process exit status as set by the engine (version reading) and by the host.
 extern std::int32_t ExitStatus;
 
-/// Records the process's arguments, program path first, as the process received them.
-void SetProcessArguments(std::vector<std::string> arguments);
+/// Records the process's arguments, program path first, as the process received them, and the
+/// raw command line where the system keeps one (empty where it does not).
+void SetProcessArguments(std::vector<std::string> arguments, std::string rawCommandLine = {});
 /// The recorded arguments, program path first.
 const std::vector<std::string>& ProcessArguments();
-/// The raw command line: the program path and every argument separated by blanks, each wrapped
-/// in double quotes when empty or containing a blank.
+/// The raw command line as recorded; where none was, the program path and every argument
+/// separated by blanks, each wrapped in double quotes when empty or containing a blank.
 std::string RawCommandLine();
 
 /// Engine start: every setting to its initial value, `ParamList` built from the recorded

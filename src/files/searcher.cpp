@@ -18,11 +18,14 @@ constexpr char kSeparator = platform::kPathSeparator;
 /// Attribute bits that make an enumeration skip an entry when its filter lacks them.
 constexpr std::uint16_t kFilteredBits = kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory;
 
-/// The bits known from the listing alone, without a stat.
+/// The bits known from the listing alone, without a stat. A link to a folder counts as a folder.
 std::uint16_t ListedAttributes(const platform::TFolderEntry& entry) {
-  std::uint16_t attributes = 0;
-  if (entry.Kind == platform::TEntryKind::Folder) attributes |= kAttrDirectory;
-  if (!entry.Name.empty() && entry.Name[0] == '.') attributes |= kAttrHidden;
+  std::uint16_t attributes = entry.Attributes;
+  if (entry.Kind == platform::TEntryKind::Folder) {
+    attributes |= kAttrDirectory;
+  } else {
+    attributes &= static_cast<std::uint16_t>(~kAttrDirectory);
+  }
   return attributes;
 }
 
@@ -30,31 +33,48 @@ bool PassesFilter(std::uint16_t attributes, std::uint16_t filter) {
   return (attributes & kFilteredBits & ~filter) == 0;
 }
 
+/// Whether a search-path piece needs resolving: blanks around it, a separator other than the
+/// native one, two separators in a row after its root, or a "." or ".." segment.
 bool NeedsResolving(std::string_view piece) {
   if (piece.empty()) return false;
   if (piece.front() == ' ' || piece.back() == ' ') return true;
-  std::size_t start = 0;
+  const std::size_t root = platform::RootLength(piece);
+  for (std::size_t i = 0; i < piece.size(); ++i) {
+    if (platform::IsPathSeparator(piece[i]) && piece[i] != kSeparator) return true;
+  }
+  std::size_t start = root;
   for (;;) {
-    const std::size_t end = piece.find(kSeparator, start);
+    const std::size_t end = piece.find_first_of(platform::kPathSeparators, start);
     const std::string_view segment =
         piece.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    // An empty segment anywhere but at the very start or end means two separators in a row.
-    if (segment.empty() && start != 0 && end != std::string_view::npos) return true;
+    // An empty segment anywhere but at the very end means two separators in a row.
+    if (segment.empty() && end != std::string_view::npos) return true;
     if (segment == "." || segment == "..") return true;
     if (end == std::string_view::npos) return false;
     start = end + 1;
   }
 }
 
+/// The root of a path with native separators: "/" on POSIX; on Windows "C:\\", "C:",
+/// "\\\\server\\share\\" or "\\".
+std::string NativeRoot(std::string_view root) {
+  std::string out(root);
+  for (char& c : out) {
+    if (platform::IsPathSeparator(c)) c = kSeparator;
+  }
+  return out;
+}
+
 std::string Resolve(std::string_view piece) {
   const std::size_t first = piece.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   piece = piece.substr(first, piece.find_last_not_of(' ') - first + 1);
-  const bool absolute = piece.front() == kSeparator;
+  const std::size_t rootLength = platform::RootLength(piece);
+  const bool absolute = rootLength > 0;
   std::vector<std::string_view> segments;
-  std::size_t start = 0;
+  std::size_t start = rootLength;
   while (start <= piece.size()) {
-    std::size_t end = piece.find(kSeparator, start);
+    std::size_t end = piece.find_first_of(platform::kPathSeparators, start);
     if (end == std::string_view::npos) end = piece.size();
     const std::string_view segment = piece.substr(start, end - start);
     if (segment.empty() || segment == ".") {
@@ -70,10 +90,9 @@ std::string Resolve(std::string_view piece) {
     }
     start = end + 1;
   }
-  std::string out;
-  if (absolute) out += kSeparator;
+  std::string out = NativeRoot(piece.substr(0, rootLength));
   for (std::size_t k = 0; k < segments.size(); ++k) {
-    if (k > 0) out += kSeparator;
+    if (k > 0) out += kSeparator;  // every root but a bare drive "C:" ends in one
     out += segments[k];
   }
   return out;
@@ -81,7 +100,7 @@ std::string Resolve(std::string_view piece) {
 
 /// Whether `inner` lies inside `outer`: it begins with `outer` followed by a separator.
 bool LiesInside(const std::string& inner, const std::string& outer) {
-  if (outer.back() == kSeparator) {  // the root
+  if (outer.back() == kSeparator) {  // a root
     return inner.size() > outer.size() && StartsWithIgnoringCase(inner, outer);
   }
   return StartsWithIgnoringCase(inner, outer + kSeparator);
@@ -122,8 +141,7 @@ const platform::TEntryDetails* TSearchEntry::Details() const {
 }
 
 std::uint16_t TSearchEntry::Attributes() const {
-  std::uint16_t attributes = directory_ ? kAttrDirectory : 0;
-  if (!name_.empty() && name_[0] == '.') attributes |= kAttrHidden;
+  std::uint16_t attributes = listed_;
   if (const auto* details = Details(); details != nullptr && details->ReadOnly) {
     attributes |= kAttrReadOnly;
   }
@@ -145,7 +163,10 @@ std::int64_t TSearchEntry::LastWriteTime() const {
 
 std::string NormalizeSearchFolder(std::string_view piece) {
   std::string folder = NeedsResolving(piece) ? Resolve(piece) : std::string(piece);
-  while (folder.size() > 1 && folder.back() == kSeparator) folder.pop_back();
+  const std::size_t root = platform::RootLength(folder);
+  while (folder.size() > std::max<std::size_t>(root, 1) && folder.back() == kSeparator) {
+    folder.pop_back();
+  }
   return folder;
 }
 
@@ -205,6 +226,7 @@ void TFileSearcher::SetCurrent(const std::string& folder, std::int32_t level,
   info_.name_ = entry.Name;
   info_.fullPath_ = folder + entry.Name;
   info_.directory_ = entry.Kind == platform::TEntryKind::Folder;
+  info_.listed_ = ListedAttributes(entry);
   info_.looked_ = false;
 }
 

@@ -49,6 +49,7 @@ class TSearchEntry {
   std::string name_;
   std::string fullPath_;
   bool directory_ = false;
+  std::uint16_t listed_ = 0;  ///< the attribute bits the folder listing told
   mutable bool looked_ = false;
   mutable bool found_ = false;
   mutable platform::TEntryDetails details_;

@@ -92,6 +92,8 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
         item.Kind = TEntryKind::Other;  // pipe, socket, device node
         break;
     }
+    if (item.Kind == TEntryKind::Folder) item.Attributes |= kEntryDirectory;
+    if (name[0] == '.') item.Attributes |= kEntryHidden;
     entries.push_back(std::move(item));
   }
   ::closedir(dir);

@@ -4,15 +4,105 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvolin::platform {
 
+#ifdef _WIN32
 /// The line end of result lines, screens and files on this platform.
+inline constexpr const char* kLineEnd = "\r\n";
+/// The native path separator, the one the program writes.
+inline constexpr char kPathSeparator = '\\';
+/// Every character that separates path components.
+inline constexpr std::string_view kPathSeparators = "\\/";
+/// Whether executables carry version information as a resource (otherwise the version strings
+/// are fixed at build time).
+inline constexpr bool kVersionResources = true;
+#else
 inline constexpr const char* kLineEnd = "\n";
-/// The native path separator.
 inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kPathSeparators = "/";
+inline constexpr bool kVersionResources = false;
+#endif
+
+/// A handle of the system (a file descriptor, or a Windows HANDLE), -1 when there is none.
+using TNativeHandle = std::intptr_t;
+inline constexpr TNativeHandle kNoHandle = -1;
+
+/// Whether the character separates path components.
+constexpr bool IsPathSeparator(char c) noexcept {
+  return kPathSeparators.find(c) != std::string_view::npos;
+}
+
+/// The position of the last separator, or npos.
+inline std::size_t LastSeparator(std::string_view path) noexcept {
+  return path.find_last_of(kPathSeparators);
+}
+
+/// The length of the root that begins `path`, 0 for a relative path: "/" on POSIX; on Windows a
+/// drive root "C:\", a drive "C:", a share "\\server\share\" or a lone "\".
+std::size_t RootLength(std::string_view path) noexcept;
+
+// ---- Process ------------------------------------------------------------------------------
+
+/// The process arguments as UTF-8, the program path first. POSIX: `argv` as it is; Windows:
+/// the wide command line split by the system's rules (the narrow `argv` loses characters).
+std::vector<std::string> ProcessArguments(int argc, char** argv);
+
+/// The command line exactly as the process received it (program path and quotes as typed);
+/// empty where the system keeps none (POSIX).
+std::string RawCommandLine();
+
+/// The folder for temporary files, followed by one separator: on Windows the value of TEMP
+/// and "\\" (an unset TEMP gives "\\" alone); on POSIX TEMP, else TMPDIR, else /tmp.
+std::string TemporaryFolderPrefix();
+
+/// The current directory, without a trailing separator except for a root; empty on failure.
+std::string CurrentDirectory();
+
+/// Changes the current directory; false when that is not possible.
+bool ChangeDirectory(const std::string& folder);
+
+/// A point in local time.
+struct TLocalTime {
+  int Year = 0;
+  int Month = 0;  ///< 1 to 12
+  int Day = 0;
+  int Hour = 0;
+  int Minute = 0;
+  int Second = 0;
+};
+
+/// Converts seconds since 1970 (UTC) to the local time of the system's time zone.
+bool ToLocalTime(std::int64_t seconds, TLocalTime& local);
+
+/// The user's locale's date separator ("/" on POSIX).
+std::string DateSeparator();
+/// The user's locale's time separator (":" on POSIX).
+std::string TimeSeparator();
+
+/// The user's locale's upper-casing of UTF-8 text, where the system offers one (Windows);
+/// nothing elsewhere, where callers use the simple Unicode mapping.
+std::optional<std::string> LocaleUpperCase(std::string_view text);
+
+// ---- Version resources --------------------------------------------------------------------
+
+/// How reading a file's version resource ended.
+enum class TVersionResult : std::uint8_t {
+  Ok,
+  NoVersionInfo,  ///< the file exists but carries no version information
+  Failed,         ///< any other failure (access denied, a damaged resource, a missing key)
+};
+
+/// Reads the version strings `keys` of an executable's version resource (Windows), in its first
+/// language and code page. Where `kVersionResources` is false, reports `NoVersionInfo`. On
+/// failure `error` holds the reason.
+TVersionResult ReadVersionResource(const std::string& path, const std::vector<std::string>& keys,
+                                   std::map<std::string, std::string>& values, std::string& error);
 
 /// What a path names, links followed.
 struct TPathInfo {
@@ -38,7 +128,7 @@ std::int64_t FileSizeOf(const std::string& path);
 /// Full path of the running program file.
 std::string ProgramPath();
 
-/// Text of an operating-system error number.
+/// Text of an operating-system error number (errno, or a Windows error code).
 std::string ErrorText(int errorNumber);
 
 /// A file opened read-only. Reads refill until the request is satisfied or the end is reached,
@@ -64,7 +154,7 @@ class TInputFile {
   /// Size of a regular file; -1 for anything else (pipes, devices, empty or pseudo-files),
   /// which is read to its end.
   std::int64_t Size() const { return size_; }
-  bool IsOpen() const { return handle_ >= 0; }
+  bool IsOpen() const { return handle_ != kNoHandle; }
   /// After reading a regular file: whether it changed since it was opened (its size or its
   /// last-write time is no longer what it was). Bytes read from a file that changed belong to
   /// no version of it. Pipes, devices and pseudo-files that report a size of 0 are never
@@ -73,7 +163,7 @@ class TInputFile {
   void Close();
 
  private:
-  int handle_ = -1;
+  TNativeHandle handle_ = kNoHandle;
   std::int64_t size_ = -1;
   std::int64_t position_ = 0;
   bool regular_ = false;
@@ -104,13 +194,13 @@ class TOutputHandle {
   bool Write(const char* data, std::size_t size, std::string& error);
   /// Closes a file (reporting a failed close); standard streams stay open.
   bool Close(std::string& error);
-  bool IsOpen() const { return handle_ >= 0; }
+  bool IsOpen() const { return handle_ != kNoHandle; }
   /// Whether this is a terminal (then output is written line by line).
   bool IsTerminal() const;
 
  private:
-  explicit TOutputHandle(int standardHandle) : handle_(standardHandle), owned_(false) {}
-  int handle_ = -1;
+  explicit TOutputHandle(TNativeHandle standardHandle) : handle_(standardHandle), owned_(false) {}
+  TNativeHandle handle_ = kNoHandle;
   bool owned_ = false;
 };
 
@@ -126,11 +216,12 @@ bool KeyPending();
 void EndKeyPolling();
 /// Sleeps for the given number of milliseconds.
 void SleepMilliseconds(int milliseconds);
-/// The audible alert: the BEL character on standard error.
+/// The audible alert: the BEL character on standard error (POSIX), the default alert sound
+/// (Windows).
 void Beep();
 
 // ---------------------------------------------------------------------------------------------
-// Folder listing for the folder walk (folder_posix.cpp)
+// Folder listing for the folder walk (folder_posix.cpp, folder_win.cpp)
 
 /// What a folder entry is, links followed.
 enum class TEntryKind : std::uint8_t {
@@ -140,14 +231,26 @@ enum class TEntryKind : std::uint8_t {
   Other,       ///< a pipe, socket, device node or anything else that must not be read
 };
 
+/// Attribute bits of a folder entry, as the Windows file attributes number them.
+inline constexpr std::uint16_t kEntryReadOnly = 0x01;
+inline constexpr std::uint16_t kEntryHidden = 0x02;
+inline constexpr std::uint16_t kEntrySystem = 0x04;
+inline constexpr std::uint16_t kEntryDirectory = 0x10;
+inline constexpr std::uint16_t kEntryArchive = 0x20;
+
 /// One entry of a folder, as cheap as the system can give it.
 struct TFolderEntry {
   std::string Name;
   TEntryKind Kind = TEntryKind::Other;
-  bool IsLink = false;  ///< the entry itself is a symbolic link
+  /// The entry itself is a symbolic link (on Windows: a symbolic link or a junction).
+  bool IsLink = false;
+  /// The attribute bits the listing tells (kEntry...): on POSIX the directory bit and the hidden
+  /// bit of a name starting with "."; on Windows the entry's own attributes.
+  std::uint16_t Attributes = 0;
 };
 
-/// Identity of a folder (device and inode on POSIX), used to stop link cycles.
+/// Identity of a folder (device and inode on POSIX, volume and file index on Windows), used to
+/// stop link cycles.
 struct TFolderId {
   std::uint64_t Device = 0;
   std::uint64_t Inode = 0;
@@ -177,8 +280,10 @@ bool QueryEntryDetails(const std::string& path, TEntryDetails& details);
 /// it handled the event. Must only store flags: on POSIX it runs inside a signal handler.
 using TConsoleCtrlHandler = bool (*)(std::uint32_t eventType);
 
-/// Registers the handler: SIGINT is event 0, SIGQUIT and SIGTERM are event 1. An event the
-/// handler does not handle gets the default disposition (the process ends).
+/// Registers the handler. Windows: with SetConsoleCtrlHandler (CTRL_C_EVENT is 0,
+/// CTRL_BREAK_EVENT 1; the handler runs on a thread of its own). POSIX: SIGINT is event 0,
+/// SIGQUIT and SIGTERM are event 1. An event the handler does not handle gets the default
+/// handling (the process ends).
 void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler);
 
 }  // namespace tarvolin::platform

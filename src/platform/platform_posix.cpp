@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iterator>
@@ -84,6 +85,75 @@ std::string ErrorText(int errorNumber) {
   return std::strerror(errorNumber);
 }
 
+std::size_t RootLength(std::string_view path) noexcept {
+  return !path.empty() && path.front() == '/' ? 1 : 0;
+}
+
+std::vector<std::string> ProcessArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::string RawCommandLine() {
+  return {};
+}
+
+std::string TemporaryFolderPrefix() {
+  std::string folder;
+  for (const char* variable : {"TEMP", "TMPDIR"}) {
+    if (const char* value = std::getenv(variable); value != nullptr && *value != '\0') {
+      folder = value;
+      break;
+    }
+  }
+  if (folder.empty()) folder = "/tmp";
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::string CurrentDirectory() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    if (::getcwd(buffer.data(), buffer.size()) != nullptr) return buffer.data();
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool ChangeDirectory(const std::string& folder) {
+  return !folder.empty() && ::chdir(folder.c_str()) == 0;
+}
+
+bool ToLocalTime(std::int64_t seconds, TLocalTime& local) {
+  const auto time = static_cast<std::time_t>(seconds);
+  struct tm parts {};
+  if (::localtime_r(&time, &parts) == nullptr) return false;
+  local.Year = parts.tm_year + 1900;
+  local.Month = parts.tm_mon + 1;
+  local.Day = parts.tm_mday;
+  local.Hour = parts.tm_hour;
+  local.Minute = parts.tm_min;
+  local.Second = parts.tm_sec;
+  return true;
+}
+
+std::string DateSeparator() {
+  return "/";
+}
+
+std::string TimeSeparator() {
+  return ":";
+}
+
+std::optional<std::string> LocaleUpperCase(std::string_view) {
+  return std::nullopt;
+}
+
+TVersionResult ReadVersionResource(const std::string&, const std::vector<std::string>&,
+                                   std::map<std::string, std::string>&, std::string& error) {
+  error = "version information is fixed at build time";
+  return TVersionResult::NoVersionInfo;
+}
+
 TInputFile::~TInputFile() {
   Close();
 }
@@ -113,7 +183,7 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
     return false;
   }
   if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  handle_ = fd;
+  handle_ = static_cast<TNativeHandle>(fd);
   regular_ = S_ISREG(st.st_mode);
   opened_size_ = static_cast<std::int64_t>(st.st_size);
   opened_seconds_ = static_cast<std::int64_t>(st.st_mtim.tv_sec);
@@ -132,7 +202,8 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
 std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std::string& error) {
   std::int64_t total = 0;
   while (total < count) {
-    const ssize_t n = ::read(handle_, destination + total, static_cast<std::size_t>(count - total));
+    const ssize_t n = ::read(static_cast<int>(handle_), destination + total,
+                             static_cast<std::size_t>(count - total));
     if (n < 0) {
       if (errno == EINTR) continue;
       error = ErrorText(errno);
@@ -146,7 +217,7 @@ std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std
 }
 
 bool TInputFile::Seek(std::int64_t offset, std::string& error) {
-  if (::lseek(handle_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+  if (::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) < 0) {
     error = ErrorText(errno);
     return false;
   }
@@ -155,9 +226,9 @@ bool TInputFile::Seek(std::int64_t offset, std::string& error) {
 }
 
 bool TInputFile::ChangedWhileRead() const {
-  if (handle_ < 0 || !regular_) return false;
+  if (handle_ == kNoHandle || !regular_) return false;
   struct stat st {};
-  if (::fstat(handle_, &st) != 0) return true;
+  if (::fstat(static_cast<int>(handle_), &st) != 0) return true;
   // The size and the last-write time tell: a file that shrank and grew back has a new time.
   // The number of bytes read does not: pseudo-files (/proc, /sys) report a size of 0 or of a
   // page whatever they hold.
@@ -167,8 +238,8 @@ bool TInputFile::ChangedWhileRead() const {
 }
 
 void TInputFile::Close() {
-  if (handle_ >= 0) ::close(handle_);
-  handle_ = -1;
+  if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
+  handle_ = kNoHandle;
   size_ = -1;
   position_ = 0;
   regular_ = false;
@@ -189,7 +260,7 @@ TOutputHandle TOutputHandle::StandardError() {
 
 TOutputHandle::TOutputHandle(TOutputHandle&& other) noexcept
     : handle_(other.handle_), owned_(other.owned_) {
-  other.handle_ = -1;
+  other.handle_ = kNoHandle;
   other.owned_ = false;
 }
 
@@ -199,7 +270,7 @@ TOutputHandle& TOutputHandle::operator=(TOutputHandle&& other) noexcept {
     Close(ignored);
     handle_ = other.handle_;
     owned_ = other.owned_;
-    other.handle_ = -1;
+    other.handle_ = kNoHandle;
     other.owned_ = false;
   }
   return *this;
@@ -214,18 +285,18 @@ bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error
     error = ErrorText(errno);
     return false;
   }
-  handle_ = fd;
+  handle_ = static_cast<TNativeHandle>(fd);
   owned_ = true;
   return true;
 }
 
 bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error) {
-  if (handle_ < 0) {
+  if (handle_ == kNoHandle) {
     error = ErrorText(EBADF);
     return false;
   }
   while (size > 0) {
-    const ssize_t n = ::write(handle_, data, size);
+    const ssize_t n = ::write(static_cast<int>(handle_), data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = ErrorText(errno);
@@ -239,17 +310,17 @@ bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error
 
 bool TOutputHandle::Close(std::string& error) {
   bool ok = true;
-  if (owned_ && handle_ >= 0 && ::close(handle_) != 0) {
+  if (owned_ && handle_ != kNoHandle && ::close(static_cast<int>(handle_)) != 0) {
     error = ErrorText(errno);
     ok = false;
   }
-  handle_ = -1;
+  handle_ = kNoHandle;
   owned_ = false;
   return ok;
 }
 
 bool TOutputHandle::IsTerminal() const {
-  return handle_ >= 0 && ::isatty(handle_) == 1;
+  return handle_ != kNoHandle && ::isatty(static_cast<int>(handle_)) == 1;
 }
 
 // ---- Console keyboard, pauses and the alert --------------------------------------------------

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "version_config.h"
@@ -24,11 +25,28 @@ TVersionReader& Replacement() {
 
 TVersionStrings ReadVersionStrings(const std::string& fileName) {
   namespace fs = std::filesystem;
-  std::error_code error;
-  if (fileName.empty() || !fs::exists(fs::path(fileName), error)) {
-    throw EVersionError("cannot examine \"" + fileName + "\"" +
-                        (error ? ": " + error.message() : std::string()));
+  platform::TPathInfo info;
+  if (fileName.empty() || !platform::QueryPath(fileName, info)) {
+    throw EVersionError("cannot examine \"" + fileName + "\"");
   }
+  if constexpr (platform::kVersionResources) {
+    // The program file's own version resource, compiled from the same values as below.
+    static const std::vector<std::string> kKeys = {
+        "FileVersion", "FileDescription", "CompanyName",      "LegalCopyright", "Comments",
+        "ProductName", "InternalName",    "OriginalFilename", "ProductVersion"};
+    TVersionStrings strings;
+    std::string error;
+    switch (platform::ReadVersionResource(fileName, kKeys, strings, error)) {
+      case platform::TVersionResult::Ok:
+        return strings;
+      case platform::TVersionResult::NoVersionInfo:
+        throw EVersionInfo("\"" + fileName + "\" carries no version information: " + error);
+      case platform::TVersionResult::Failed:
+        break;
+    }
+    throw EVersionError(error);
+  }
+  std::error_code error;
   const std::string program = platform::ProgramPath();
   if (program.empty()) throw EVersionError("the running program's path is unknown");
   const bool same = fs::equivalent(fs::path(fileName), fs::path(program), error);

@@ -1,16 +1,24 @@
 // Folder normalisation and the exclusion list of DIR mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/dir_mode.h"
 #include "app/exclusions.h"
+#include "platform/platform.h"
 #include "support/test_support.h"
 
 namespace tarvolin::app {
 namespace {
 
 namespace fs = std::filesystem;
+
+/// The text with "/" written as the native separator.
+std::string Native(std::string text) {
+  std::replace(text.begin(), text.end(), '/', platform::kPathSeparator);
+  return text;
+}
 
 class CurrentDirectoryGuard {
  public:
@@ -21,20 +29,21 @@ class CurrentDirectoryGuard {
   fs::path saved_;
 };
 
+// Written with "/", run with the native separator.
 TEST(NormalizeFolder, StripsTrailingBlanksDotsStarsAndSeparators) {
-  EXPECT_EQ(NormalizeFolder("data"), "data/");
-  EXPECT_EQ(NormalizeFolder("data/"), "data/");
-  EXPECT_EQ(NormalizeFolder("/data/*.*"), "/data/");
-  EXPECT_EQ(NormalizeFolder("/data/ . "), "/data/");
-  EXPECT_EQ(NormalizeFolder("a.b"), "a.b/");
+  EXPECT_EQ(NormalizeFolder(Native("data")), Native("data/"));
+  EXPECT_EQ(NormalizeFolder(Native("data/")), Native("data/"));
+  EXPECT_EQ(NormalizeFolder(Native("/data/*.*")), Native("/data/"));
+  EXPECT_EQ(NormalizeFolder(Native("/data/ . ")), Native("/data/"));
+  EXPECT_EQ(NormalizeFolder(Native("a.b")), Native("a.b/"));
   EXPECT_EQ(NormalizeFolder(""), "");
   EXPECT_EQ(NormalizeFolder(" .*"), "");
 }
 
 TEST(NormalizeFolder, RootStaysRoot) {
-  EXPECT_EQ(NormalizeFolder("/"), "/");
-  EXPECT_EQ(NormalizeFolder("//"), "/");
-  EXPECT_EQ(NormalizeFolder("/*"), "/");
+  EXPECT_EQ(NormalizeFolder(Native("/")), Native("/"));
+  EXPECT_EQ(NormalizeFolder(Native("//")), Native("/"));
+  EXPECT_EQ(NormalizeFolder(Native("/*")), Native("/"));
 }
 
 TEST(NormalizeFolder, DotFoldersBecomeTheCurrentDirectory) {
@@ -43,11 +52,11 @@ TEST(NormalizeFolder, DotFoldersBecomeTheCurrentDirectory) {
   fs::create_directories(scratch.Path() / "a" / "b");
   const std::string root = fs::canonical(scratch.Path()).string();
   fs::current_path(scratch.Path() / "a");
-  EXPECT_EQ(NormalizeFolder("."), root + "/a/");
-  EXPECT_EQ(NormalizeFolder("./"), root + "/a/");
-  EXPECT_EQ(NormalizeFolder("b/.."), root + "/a/");
+  EXPECT_EQ(NormalizeFolder("."), root + Native("/a/"));
+  EXPECT_EQ(NormalizeFolder(Native("./")), root + Native("/a/"));
+  EXPECT_EQ(NormalizeFolder(Native("b/..")), root + Native("/a/"));
   // ".." moves the current directory up, which then holds for the rest of the run.
-  EXPECT_EQ(NormalizeFolder(".."), root + "/");
+  EXPECT_EQ(NormalizeFolder(".."), root + Native("/"));
   EXPECT_EQ(fs::current_path().string(), root);
 }
 

@@ -102,8 +102,9 @@ TEST_F(Banner, ProgramRecord) {
   EXPECT_EQ(ExitStatus, 0);
   EXPECT_EQ(errors_.Text(), "");
   EXPECT_EQ(VersionInfo.FileName, Upper(name));
-  EXPECT_EQ(VersionInfo.FileExt, "");  // no extension: the base name is the whole name
-  EXPECT_EQ(VersionInfo.BaseName, VersionInfo.FileName);
+  // No extension on POSIX (the base name is the whole name), ".exe" on Windows.
+  EXPECT_EQ(VersionInfo.FileExt, fs::path(path).extension().string());
+  EXPECT_EQ(VersionInfo.BaseName, Upper(fs::path(path).stem().string()));
   EXPECT_EQ(VersionInfo.FileDir, fs::path(path).parent_path().string());
   EXPECT_EQ(VersionInfo.FileSize, std::to_string(fs::file_size(path)) + " bytes");
   const std::string version = version::FileVersion();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cmdline/params.h"
+#include "platform/platform.h"
 #include "platform/text_stream.h"
 #include "support/test_support.h"
 
@@ -52,13 +53,26 @@ class TCapturedStream {
     stream_ = std::make_unique<platform::TTextStream>(std::move(handle), "captured", 0, false);
   }
   platform::TTextStream* Stream() { return stream_.get(); }
-  /// Everything written so far.
+  /// Everything written so far, with the platform's line ends read back as "\n". Where the line
+  /// end is CR LF, a bare LF shows as "<bare LF>", so a wrong line end still fails a test.
   std::string Text() {
     stream_->Flush();
     std::ifstream in(path_, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    return text.str();
+    const std::string raw = text.str();
+    const std::string lineEnd = platform::kLineEnd;
+    if (lineEnd == "\n") return raw;
+    std::string lines;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+      if (raw.compare(i, lineEnd.size(), lineEnd) == 0) {
+        lines += '\n';
+        i += lineEnd.size() - 1;
+      } else {
+        lines += raw[i] == '\n' ? std::string("<bare LF>") : std::string(1, raw[i]);
+      }
+    }
+    return lines;
   }
 
  private:

@@ -31,7 +31,7 @@ class Screens : public ::testing::Test {
 
 TEST_F(Screens, ExecPathIsTheProgramFolder) {
   const std::string program = platform::ProgramPath();
-  EXPECT_EQ(ExecPath, QuoteIfSpaced(program.substr(0, program.rfind('/'))));
+  EXPECT_EQ(ExecPath, QuoteIfSpaced(program.substr(0, platform::LastSeparator(program))));
 }
 
 TEST_F(Screens, MessageScreenMovesTheConsoleToStandardError) {

@@ -132,6 +132,40 @@ TEST_F(SearcherPosix, AttributesOfEntries) {
   EXPECT_EQ(attributes["open"], 0);
 }
 
+// Names starting with "." are hidden: the filters decide whether they are listed and entered.
+TEST_F(SearcherPosix, AttributeFilters) {
+  for (const char* file :
+       {"q/visible", "q/.hidden", "q/.git/object", "q/src/.keep", "q/src/main"}) {
+    File(file);
+  }
+  // The default subfolder filter (directory only) does not enter hidden folders.
+  TStringList list;
+  TListFileSearcher plain(list);
+  EXPECT_EQ(plain.DirectoryAttributeFilter(), kAttrDirectory);
+  EXPECT_EQ(plain.FileAttributeFilter(), kAttrAnyFile);
+  EXPECT_EQ(plain.MaskSeparator(), ';');
+  EXPECT_TRUE(plain.FollowLinks());
+  plain.Search(At("q"), "*", true);
+  Names relative;
+  for (const std::string& path : list) relative.push_back(path.substr(At("q/").size()));
+  std::sort(relative.begin(), relative.end());
+  EXPECT_EQ(relative, (Names{".hidden", "src/.keep", "src/main", "visible"}));
+
+  // The program's filter includes them.
+  EXPECT_EQ(Collect("q", true),
+            (Names{"q/.git/object", "q/.hidden", "q/src/.keep", "q/src/main", "q/visible"}));
+
+  // A first-pass filter without the hidden and directory bits skips hidden files and folders.
+  TFileSearcher strict;
+  strict.SetFileAttributeFilter(kAttrReadOnly | kAttrArchive);
+  std::vector<std::string> files, folders;
+  strict.SetOnFileFound([&](TFileSearcher& s) { files.push_back(s.FileInfo().Name()); });
+  strict.SetOnDirectoryFound([&](TFileSearcher& s) { folders.push_back(s.FileInfo().Name()); });
+  strict.Search(At("q"), "", false);
+  EXPECT_EQ(files, (Names{"visible"}));
+  EXPECT_TRUE(folders.empty());
+}
+
 // A chain of 3,000 folders, 9,000 bytes of path: far beyond what the system takes as one path,
 // and deeper than a walk that recursed could be trusted to go. Every file is found, at its
 // level, with its full path, and its entry information is read.
@@ -175,6 +209,7 @@ TEST_F(SearcherPosix, DeepTreesBeyondThePathLimit) {
 }
 
 TEST(SearcherRoot, TheRootKeepsItsSeparator) {
+  EXPECT_EQ(NormalizeSearchFolder("//"), "/");
   EXPECT_EQ(SearchFolders("/", true), (Names{"/"}));
   EXPECT_EQ(SearchFolders("///", false), (Names{"/"}));
   // One look at the root's own entries (no walk): names are joined without a doubled separator.

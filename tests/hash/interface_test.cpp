@@ -162,7 +162,7 @@ TEST(HashEngine, FilesWholeAndInPart) {
     EXPECT_EQ(sha.HashFile(file)->ToHex(), sha.HashBytes(data)->ToHex()) << size;
   }
   const TBytes data = RandomBytes(200000, 200000);
-  const std::string file = scratch.Path() / "f200000";
+  const std::string file = (scratch.Path() / "f200000").string();
   const TBytes middle(data.begin() + 70000, data.begin() + 170000);
   EXPECT_EQ(sha.HashFile(file, 70000, 100000)->ToHex(), sha.HashBytes(middle)->ToHex());
   const TBytes tail(data.begin() + 70000, data.end());

@@ -31,8 +31,12 @@ TScratchDir::~TScratchDir() {
   fs::remove_all(path_, ignored);
 }
 
+fs::path Utf8Path(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
+
 std::string TScratchDir::WriteFile(const std::string& name, const TBytes& data) const {
-  const fs::path file = path_ / name;
+  const fs::path file = path_ / Utf8Path(name);
   std::ofstream out(file, std::ios::binary);
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   if (!out) throw std::runtime_error("cannot write " + file.string());

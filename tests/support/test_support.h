@@ -29,6 +29,10 @@ class TScratchDir {
   std::filesystem::path path_;
 };
 
+/// A path from UTF-8 text. (Constructing a path from a std::string takes the bytes in the
+/// system's narrow code page, which on Windows is not UTF-8.)
+std::filesystem::path Utf8Path(const std::string& text);
+
 /// Reproducible pseudo-random bytes.
 TBytes RandomBytes(std::size_t size, std::uint64_t seed);
 
