@@ -9,7 +9,7 @@ namespace tarvolin::app {
 
 /// The -d value made absolute where it names "." or "..", stripped of trailing blanks, ".", "*"
 /// and separators, and ended with one separator; empty stays empty, the root stays the root.
-/// May change the current directory.
+/// Every separator is written as the native one. May change the current directory.
 std::string NormalizeFolder(const std::string& text);
 
 /// The wildcard specifications after the folder joined with ";", or "*" when there are none.

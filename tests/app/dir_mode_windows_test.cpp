@@ -14,7 +14,7 @@ namespace {
 TEST(NormalizeFolderWindows, DrivesAndBothSeparators) {
   EXPECT_EQ(NormalizeFolder("C:\\Data\\*.*"), "C:\\Data\\");
   EXPECT_EQ(NormalizeFolder("C:\\Data"), "C:\\Data\\");
-  EXPECT_EQ(NormalizeFolder("C:/Data/"), "C:/Data\\");
+  EXPECT_EQ(NormalizeFolder("C:/Data/"), "C:\\Data\\");  // written as the folder search writes it
   EXPECT_EQ(NormalizeFolder("C:\\"), "C:\\");
   EXPECT_EQ(NormalizeFolder("C:\\*"), "C:\\");
   EXPECT_EQ(NormalizeFolder("C:"), "C:\\");

@@ -1,4 +1,5 @@
 # Pipes and sockets in a tree are skipped without blocking; links to files are followed.
+# windows: FIFOs and Unix domain sockets are POSIX file types
 mkdir t
 printf a > t/a
 mkfifo t/fifo

@@ -1,6 +1,7 @@
 # A file that grows, shrinks or is rewritten while it is read gives the denied marker and
 # counts as an error: its digest would belong to no version of the file. The program is
 # stopped as soon as it has the file open, the file is changed, and the program goes on.
+# windows: opened denying others write access, it cannot change while read (the case changes it from Linux, found through /proc)
 mkdir t
 python3 - "$TARVOLIN" <<'PY'
 import os, signal, subprocess, sys, time

@@ -2,6 +2,7 @@
 # bounded at 300 bytes beyond what 20,000 files need), and no descriptor is left open per file:
 # with only 32 descriptors allowed, every file is still hashed, and the 2,000 that fail on
 # opening or reading fail for their own reasons only.
+# windows: memory peaks from /proc, descriptor limits and /proc/self/mem links
 if [ -n "${ASAN_OPTIONS:-}${UBSAN_OPTIONS:-}" ]; then
   echo "SKIPPED LOUDLY: memory figures mean nothing under the sanitizers"
   exit 0

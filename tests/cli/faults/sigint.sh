@@ -2,6 +2,7 @@
 # folder search) the default disposition ends the process (exit 130); during the file loop the
 # run stops after the current file with exit 252; either way the -o file holds only whole
 # lines. First two deterministic moments, then random ones.
+# windows: /proc/<pid>/wchan and full pipes time the signal; the Windows CTRL-C path is covered by abort/dir_sigint
 mkdir t
 for d in $(seq 1 40); do
   mkdir "t/d$d"

@@ -1,5 +1,6 @@
 # Pipes, sockets, devices and links to them anywhere in a tree are skipped without blocking;
 # links to regular files are followed, a broken link is listed and fails.
+# windows: FIFOs, sockets and device nodes are POSIX file types
 mkdir -p t/sub/deep
 printf a > t/a
 printf b > t/sub/deep/b

@@ -1,6 +1,7 @@
 # A folder that cannot be listed contributes nothing and is no error; a file that cannot be
 # opened gives the denied marker. Root reads everything, so as root the program runs without
 # the capabilities that override file permissions.
+# windows: Unix permissions; under Wine the files are opened by its server, with its rights
 mkdir -p t/locked/inner t/open
 printf a > t/open/a
 printf b > t/locked/b

@@ -5,6 +5,7 @@
 # result lines cannot be written until this script reads. When the first byte arrives the
 # search is over, and the victim, listed after the 1,000 files of the folder's root (a folder's
 # files come before its subfolders'), is not hashed yet.
+# windows: the program is held at a full 4 KiB output pipe; under Wine its output passes through the line-end check
 mkdir -p t/sub
 python3 - "$TARVOLIN" <<'PY'
 import fcntl, os, subprocess, sys
