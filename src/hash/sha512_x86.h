@@ -7,7 +7,6 @@
 
 #include <immintrin.h>
 
-#include <bit>
 #include <cstdint>
 
 #include "hash/kernels.h"
@@ -22,28 +21,49 @@
 namespace tarvolin::hash::kernels {
 namespace {
 
-/// Hides `x` from the optimiser, so a sum is not reassociated across this point.
-#define TARVOLIN_SHA512_FENCE(x) __asm__("" : "+r"(x))
-
-// One round with the names rotated by the caller. `h` ends as the new `a` and `d` as the new `e`.
-// The additions follow readiness: h + W[t] + K[t] is known early, Ch two operations after `e`,
-// Sigma1 three, so T1 waits four operations for `e` and the new `e` five. (Left to itself, the
-// compiler adds Sigma1 first and the chain grows to seven.) Maj(a, b, c) = b ^ ((a ^ b) & (b ^ c)),
-// where b ^ c is the previous round's a ^ b, carried in `bc`: three operations instead of four.
-#define TARVOLIN_SHA512_ROUND(a, b, c, d, e, f, g, h, wk)                             \
-  {                                                                                   \
-    h += (wk);                                                                        \
-    h += (g) ^ ((e) & ((f) ^ (g)));                                                   \
-    TARVOLIN_SHA512_FENCE(h);                                                         \
-    h += std::rotr(e, 14) ^ std::rotr(e, 18) ^ std::rotr(e, 41);                      \
-    d += h;                                                                           \
-    const std::uint64_t ab = (a) ^ (b);                                               \
-    std::uint64_t s0 =                                                                \
-        (std::rotr(a, 28) ^ std::rotr(a, 34) ^ std::rotr(a, 39)) + ((b) ^ (ab & bc)); \
-    TARVOLIN_SHA512_FENCE(s0);                                                        \
-    h += s0;                                                                          \
-    bc = ab;                                                                          \
-  }
+// One round with the names rotated by the caller: `h` ends as the new `a` and `d` as the new `e`.
+// `x` holds b ^ c and is used up; `y` receives a ^ b, the next round's b ^ c, so the caller swaps
+// the two from round to round. The round is written in assembly because its order sets the speed
+// (only two ports rotate, and the chains are short); the compiler's own order of the same
+// operations runs about a tenth slower.
+//   e chain: d + h + W[t] + K[t] is summed before `e` is known, then Ch (two operations after `e`)
+//   and Sigma1 (three) are added to it, so the new `e` comes four operations after `e`.
+//   a chain: new a = new e - d + Sigma0(a) + Maj(a, b, c). The old `d` is subtracted early, and
+//   Maj(a, b, c) = (a & (b ^ c)) + (b & ~(b ^ c)), whose terms share no bit, so only an AND and
+//   Sigma0 wait for `a`.
+// clang-format off
+#define TARVOLIN_SHA512_ROUND(A, B, C, D, E, F, G, H, X, Y, WK)                                 \
+  __asm__("andn  %[b], %[x], %[t2]\n\t"   /* t2 = b & ~(b ^ c) - d */                             \
+          "sub   %[d], %[t2]\n\t"                                                                \
+          "add   %[wk], %[h]\n\t"         /* d = d + h + W[t] + K[t] */                           \
+          "add   %[h], %[d]\n\t"                                                                 \
+          "mov   %[f], %[t1]\n\t"         /* t1 = Ch(e, f, g) = g ^ (e & (f ^ g)) */              \
+          "xor   %[g], %[t1]\n\t"                                                                \
+          "and   %[e], %[t1]\n\t"                                                                \
+          "rorx  $14, %[e], %[t3]\n\t"    /* t3 = Sigma1(e), with h as scratch */                 \
+          "xor   %[g], %[t1]\n\t"                                                                \
+          "rorx  $18, %[e], %[h]\n\t"                                                            \
+          "add   %[t1], %[d]\n\t"                                                                \
+          "xor   %[h], %[t3]\n\t"                                                                \
+          "rorx  $41, %[e], %[t1]\n\t"                                                           \
+          "and   %[a], %[x]\n\t"          /* t2 = Maj(a, b, c) - d */                             \
+          "xor   %[t1], %[t3]\n\t"                                                               \
+          "add   %[x], %[t2]\n\t"                                                                \
+          "add   %[t3], %[d]\n\t"         /* d = new e */                                         \
+          "mov   %[a], %[y]\n\t"          /* y = a ^ b */                                         \
+          "xor   %[b], %[y]\n\t"                                                                 \
+          "rorx  $28, %[a], %[t1]\n\t"    /* t1 = Sigma0(a) */                                    \
+          "rorx  $34, %[a], %[t3]\n\t"                                                           \
+          "xor   %[t3], %[t1]\n\t"                                                               \
+          "rorx  $39, %[a], %[t3]\n\t"                                                           \
+          "xor   %[t3], %[t1]\n\t"                                                               \
+          "lea   (%[t2], %[d]), %[h]\n\t" /* h = new a */                                         \
+          "add   %[t1], %[h]"                                                                    \
+          : [d] "+r"(D), [h] "+r"(H), [x] "+r"(X), [y] "=&r"(Y), [t1] "=&r"(t1), [t2] "=&r"(t2),  \
+            [t3] "=&r"(t3)                                                                       \
+          : [a] "r"(A), [b] "r"(B), [e] "r"(E), [f] "r"(F), [g] "r"(G), [wk] "m"(WK)             \
+          : "cc")
+// clang-format on
 
 /// The working variables of the rounds and the carried b ^ c.
 struct TSha512Vars {
@@ -59,16 +79,17 @@ TARVOLIN_SHA512_INLINE TSha512Vars Sha512Begin(const std::uint64_t* state) {
 /// `Stride` apart: wk[0], wk[1], wk[Stride], wk[Stride + 1]... (Stride 2: consecutive).
 template <int Stride>
 TARVOLIN_SHA512_INLINE void Sha512EightRounds(TSha512Vars& v, const std::uint64_t* wk) {
-  std::uint64_t a = v.a, b = v.b, c = v.c, d = v.d, e = v.e, f = v.f, g = v.g, h = v.h, bc = v.bc;
-  TARVOLIN_SHA512_ROUND(a, b, c, d, e, f, g, h, wk[0]);
-  TARVOLIN_SHA512_ROUND(h, a, b, c, d, e, f, g, wk[1]);
-  TARVOLIN_SHA512_ROUND(g, h, a, b, c, d, e, f, wk[Stride]);
-  TARVOLIN_SHA512_ROUND(f, g, h, a, b, c, d, e, wk[Stride + 1]);
-  TARVOLIN_SHA512_ROUND(e, f, g, h, a, b, c, d, wk[2 * Stride]);
-  TARVOLIN_SHA512_ROUND(d, e, f, g, h, a, b, c, wk[2 * Stride + 1]);
-  TARVOLIN_SHA512_ROUND(c, d, e, f, g, h, a, b, wk[3 * Stride]);
-  TARVOLIN_SHA512_ROUND(b, c, d, e, f, g, h, a, wk[3 * Stride + 1]);
-  v = {a, b, c, d, e, f, g, h, bc};
+  std::uint64_t a = v.a, b = v.b, c = v.c, d = v.d, e = v.e, f = v.f, g = v.g, h = v.h;
+  std::uint64_t p = v.bc, q, t1, t2, t3;  // b ^ c in p and q by turns; scratch
+  TARVOLIN_SHA512_ROUND(a, b, c, d, e, f, g, h, p, q, wk[0]);
+  TARVOLIN_SHA512_ROUND(h, a, b, c, d, e, f, g, q, p, wk[1]);
+  TARVOLIN_SHA512_ROUND(g, h, a, b, c, d, e, f, p, q, wk[Stride]);
+  TARVOLIN_SHA512_ROUND(f, g, h, a, b, c, d, e, q, p, wk[Stride + 1]);
+  TARVOLIN_SHA512_ROUND(e, f, g, h, a, b, c, d, p, q, wk[2 * Stride]);
+  TARVOLIN_SHA512_ROUND(d, e, f, g, h, a, b, c, q, p, wk[2 * Stride + 1]);
+  TARVOLIN_SHA512_ROUND(c, d, e, f, g, h, a, b, p, q, wk[3 * Stride]);
+  TARVOLIN_SHA512_ROUND(b, c, d, e, f, g, h, a, q, p, wk[3 * Stride + 1]);
+  v = {a, b, c, d, e, f, g, h, p};
 }
 
 /// Adds the working variables into the chaining state and starts the next block from it.
@@ -204,7 +225,6 @@ TARVOLIN_SHA512_INLINE void Sha512Pairs(std::uint64_t* state, const std::uint8_t
 }
 
 #undef TARVOLIN_SHA512_ROUND
-#undef TARVOLIN_SHA512_FENCE
 #undef TARVOLIN_SHA512_INLINE
 
 }  // namespace

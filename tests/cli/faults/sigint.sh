@@ -82,6 +82,9 @@ print("during the loop: exit", rc, "/ last line:", rest.splitlines()[-1].decode(
 random.seed(7)
 problems = []
 for k in range(12):
+    # A run ended before it opened its output must not be judged by the previous run's file.
+    if os.path.exists("out.txt"):
+        os.remove("out.txt")
     p = start()
     time.sleep(random.uniform(0, 0.6))
     p.send_signal(signal.SIGINT)
