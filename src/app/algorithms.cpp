@@ -172,10 +172,10 @@ std::string DateOfFile(const std::string& path) {
   const std::string date = platform::DateSeparator();
   const std::string time = platform::TimeSeparator();
   char text[64];
-  std::snprintf(text, sizeof text, "%02d%s%02d%s%04d %02d%s%02d %s", local.Month, date.c_str(),
+  std::snprintf(text, sizeof text, "\"%02d%s%02d%s%04d %02d%s%02d %s\"", local.Month, date.c_str(),
                 local.Day, date.c_str(), local.Year, hour12, time.c_str(), local.Minute,
                 local.Hour < 12 ? "AM" : "PM");
-  return "\"" + std::string(text) + "\"";
+  return text;
 }
 
 }  // namespace tarvolin::app
