@@ -15,16 +15,9 @@ constexpr DWORD kListedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HID
                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
                                     FILE_ATTRIBUTE_ARCHIVE;
 
-/// Opens what a path names, links followed, for its information only.
-HANDLE OpenForInformation(const std::wstring& path) {
-  return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
 /// What a symbolic link or junction leads to.
 TEntryKind KindOfLinkTarget(const std::wstring& path) {
-  const HANDLE handle = OpenForInformation(path);
+  const HANDLE handle = detail::OpenForInformation(path);
   if (handle == INVALID_HANDLE_VALUE) return TEntryKind::BrokenLink;
   BY_HANDLE_FILE_INFORMATION target{};
   const bool ok = ::GetFileInformationByHandle(handle, &target) != 0;
@@ -45,7 +38,7 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
   }
 
   // The folder's identity, links followed: its volume and file index.
-  const HANDLE self = OpenForInformation(detail::WidePath(prefix.empty() ? "." : prefix));
+  const HANDLE self = detail::OpenForInformation(detail::WidePath(prefix.empty() ? "." : prefix));
   if (self == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION information{};
   const bool known = ::GetFileInformationByHandle(self, &information) != 0;
@@ -90,26 +83,12 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
 
 bool QueryEntryDetails(const std::string& path, TEntryDetails& details) {
   details = TEntryDetails{};
-  if (path.empty()) return false;
-  const std::wstring wide = detail::WidePath(path);
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return false;
-  DWORD attributes = data.dwFileAttributes;
-  std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  FILETIME written = data.ftLastWriteTime;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    const HANDLE handle = OpenForInformation(wide);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION target{};
-    const bool ok = ::GetFileInformationByHandle(handle, &target) != 0;
-    ::CloseHandle(handle);
-    if (!ok) return false;
-    attributes = target.dwFileAttributes;
-    size = (static_cast<std::uint64_t>(target.nFileSizeHigh) << 32) | target.nFileSizeLow;
-    written = target.ftLastWriteTime;
-  }
+  DWORD attributes = 0;
+  std::int64_t size = 0;
+  FILETIME written{};
+  if (!detail::Lookup(path, attributes, size, written)) return false;
   const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  details.Size = folder ? 0 : static_cast<std::int64_t>(size);
+  details.Size = folder ? 0 : size;
   details.ModifiedSeconds = detail::UnixSeconds(written);
   details.ReadOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   return true;

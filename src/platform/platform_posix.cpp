@@ -154,10 +154,6 @@ TVersionResult ReadVersionResource(const std::string&, const std::vector<std::st
   return TVersionResult::NoVersionInfo;
 }
 
-TInputFile::~TInputFile() {
-  Close();
-}
-
 bool TInputFile::Open(const std::string& path, std::string& error, bool regularOnly) {
   Close();
   // Opening a pipe without a writer blocks; O_NONBLOCK lets the type be checked first.
@@ -245,35 +241,12 @@ void TInputFile::Close() {
   regular_ = false;
 }
 
-TOutputHandle::~TOutputHandle() {
-  std::string ignored;
-  Close(ignored);
-}
-
 TOutputHandle TOutputHandle::StandardOutput() {
   return TOutputHandle(STDOUT_FILENO);
 }
 
 TOutputHandle TOutputHandle::StandardError() {
   return TOutputHandle(STDERR_FILENO);
-}
-
-TOutputHandle::TOutputHandle(TOutputHandle&& other) noexcept
-    : handle_(other.handle_), owned_(other.owned_) {
-  other.handle_ = kNoHandle;
-  other.owned_ = false;
-}
-
-TOutputHandle& TOutputHandle::operator=(TOutputHandle&& other) noexcept {
-  if (this != &other) {
-    std::string ignored;
-    Close(ignored);
-    handle_ = other.handle_;
-    owned_ = other.owned_;
-    other.handle_ = kNoHandle;
-    other.owned_ = false;
-  }
-  return *this;
 }
 
 bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error) {

@@ -61,12 +61,12 @@ std::wstring WidePath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
+std::uint64_t Ticks(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 std::int64_t UnixSeconds(const FILETIME& time) {
-  const std::uint64_t ticks =
-      (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  constexpr std::int64_t kTicksPerSecond = 10000000;
-  constexpr std::int64_t kEpochDifference = 11644473600;  // 1601-01-01 to 1970-01-01, seconds
-  return static_cast<std::int64_t>(ticks / kTicksPerSecond) - kEpochDifference;
+  return static_cast<std::int64_t>(Ticks(time) / kTicksPerSecond) - kEpochDifference;
 }
 
 std::string WindowsErrorText(DWORD code) {
@@ -86,7 +86,9 @@ std::string WindowsErrorText(DWORD code) {
 
 }  // namespace detail
 
+using detail::kTicksPerSecond;
 using detail::Narrow;
+using detail::Ticks;
 using detail::Widen;
 using detail::WidePath;
 
@@ -108,7 +110,16 @@ std::int64_t SizeOf(DWORD high, DWORD low) {
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
 }
 
-/// What a path names, links followed: its attributes, size and last-write time.
+}  // namespace
+
+namespace detail {
+
+HANDLE OpenForInformation(const std::wstring& path) {
+  return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 bool Lookup(const std::string& path, DWORD& attributes, std::int64_t& size, FILETIME& written) {
   if (path.empty()) return false;
   const std::wstring wide = WidePath(path);
@@ -119,9 +130,7 @@ bool Lookup(const std::string& path, DWORD& attributes, std::int64_t& size, FILE
   written = data.ftLastWriteTime;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
   // A symbolic link or junction describes itself; opening it reaches its target.
-  const HANDLE handle = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = OpenForInformation(wide);
   if (handle == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION target{};
   const bool ok = ::GetFileInformationByHandle(handle, &target) != 0;
@@ -133,7 +142,9 @@ bool Lookup(const std::string& path, DWORD& attributes, std::int64_t& size, FILE
   return true;
 }
 
-}  // namespace
+}  // namespace detail
+
+using detail::Lookup;
 
 // ---- Paths and process ----------------------------------------------------------------------
 
@@ -200,9 +211,9 @@ bool ChangeDirectory(const std::string& folder) {
 }
 
 bool ToLocalTime(std::int64_t seconds, TLocalTime& local) {
-  constexpr std::int64_t kEpochDifference = 11644473600;
+  using detail::kEpochDifference;
   if (seconds < -kEpochDifference) return false;
-  const auto ticks = static_cast<std::uint64_t>(seconds + kEpochDifference) * 10000000ULL;
+  const auto ticks = static_cast<std::uint64_t>(seconds + kEpochDifference) * kTicksPerSecond;
   FILETIME fileTime{};
   fileTime.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFULL);
   fileTime.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
@@ -382,10 +393,6 @@ std::string ErrorText(int errorNumber) {
   return detail::WindowsErrorText(static_cast<DWORD>(errorNumber));
 }
 
-TInputFile::~TInputFile() {
-  Close();
-}
-
 bool TInputFile::Open(const std::string& path, std::string& error, bool regularOnly) {
   Close();
   // Others may read the file meanwhile, but nobody may write it while it is hashed.
@@ -410,11 +417,9 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
   handle_ = AsNative(handle);
   regular_ = disk;
   opened_size_ = disk ? SizeOf(information.nFileSizeHigh, information.nFileSizeLow) : 0;
-  const FILETIME& written = information.ftLastWriteTime;
-  const std::uint64_t ticks =
-      (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
-  opened_seconds_ = static_cast<std::int64_t>(ticks / 10000000);
-  opened_nanoseconds_ = static_cast<std::int64_t>(ticks % 10000000) * 100;
+  const std::uint64_t written = Ticks(information.ftLastWriteTime);
+  opened_seconds_ = static_cast<std::int64_t>(written / kTicksPerSecond);
+  opened_nanoseconds_ = static_cast<std::int64_t>(written % kTicksPerSecond) * 100;
   // Anything but a file on a disk (a pipe, a console, a device) is read to its end.
   size_ = disk && opened_size_ > 0 ? opened_size_ : -1;
   position_ = 0;
@@ -457,11 +462,9 @@ bool TInputFile::ChangedWhileRead() const {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!::GetFileInformationByHandle(AsHandle(handle_), &information)) return true;
   if (SizeOf(information.nFileSizeHigh, information.nFileSizeLow) != opened_size_) return true;
-  const FILETIME& written = information.ftLastWriteTime;
-  const std::uint64_t ticks =
-      (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
-  return static_cast<std::int64_t>(ticks / 10000000) != opened_seconds_ ||
-         static_cast<std::int64_t>(ticks % 10000000) * 100 != opened_nanoseconds_;
+  const std::uint64_t written = Ticks(information.ftLastWriteTime);
+  return static_cast<std::int64_t>(written / kTicksPerSecond) != opened_seconds_ ||
+         static_cast<std::int64_t>(written % kTicksPerSecond) * 100 != opened_nanoseconds_;
 }
 
 void TInputFile::Close() {
@@ -472,35 +475,12 @@ void TInputFile::Close() {
   regular_ = false;
 }
 
-TOutputHandle::~TOutputHandle() {
-  std::string ignored;
-  Close(ignored);
-}
-
 TOutputHandle TOutputHandle::StandardOutput() {
   return TOutputHandle(AsNative(::GetStdHandle(STD_OUTPUT_HANDLE)));
 }
 
 TOutputHandle TOutputHandle::StandardError() {
   return TOutputHandle(AsNative(::GetStdHandle(STD_ERROR_HANDLE)));
-}
-
-TOutputHandle::TOutputHandle(TOutputHandle&& other) noexcept
-    : handle_(other.handle_), owned_(other.owned_) {
-  other.handle_ = kNoHandle;
-  other.owned_ = false;
-}
-
-TOutputHandle& TOutputHandle::operator=(TOutputHandle&& other) noexcept {
-  if (this != &other) {
-    std::string ignored;
-    Close(ignored);
-    handle_ = other.handle_;
-    owned_ = other.owned_;
-    other.handle_ = kNoHandle;
-    other.owned_ = false;
-  }
-  return *this;
 }
 
 bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error) {
