@@ -55,16 +55,6 @@ bool QueryPath(const std::string& path, TPathInfo& info) {
   return true;
 }
 
-bool IsExistingFolder(const std::string& path) {
-  TPathInfo info;
-  return QueryPath(path, info) && info.IsFolder;
-}
-
-bool IsExistingFile(const std::string& path) {
-  TPathInfo info;
-  return QueryPath(path, info) && !info.IsFolder;
-}
-
 std::int64_t FileSizeOf(const std::string& path) {
   struct stat st {};
   if (!StatPath(path, st)) return -1;

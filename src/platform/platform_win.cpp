@@ -357,16 +357,6 @@ bool QueryPath(const std::string& path, TPathInfo& info) {
   return true;
 }
 
-bool IsExistingFolder(const std::string& path) {
-  TPathInfo info;
-  return QueryPath(path, info) && info.IsFolder;
-}
-
-bool IsExistingFile(const std::string& path) {
-  TPathInfo info;
-  return QueryPath(path, info) && !info.IsFolder;
-}
-
 std::int64_t FileSizeOf(const std::string& path) {
   DWORD attributes = 0;
   std::int64_t size = 0;

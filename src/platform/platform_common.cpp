@@ -1,8 +1,18 @@
-// The handle classes' members that are the same on every system: destruction and moving.
-// Opening, reading and writing are in platform_posix.cpp and platform_win.cpp.
+// The parts of the platform interface that are the same on every system, built on the
+// system-specific ones in platform_posix.cpp and platform_win.cpp.
 #include "platform/platform.h"
 
 namespace tarvolin::platform {
+
+bool IsExistingFolder(const std::string& path) {
+  TPathInfo info;
+  return QueryPath(path, info) && info.IsFolder;
+}
+
+bool IsExistingFile(const std::string& path) {
+  TPathInfo info;
+  return QueryPath(path, info) && !info.IsFolder;
+}
 
 TInputFile::~TInputFile() {
   Close();
