@@ -165,7 +165,8 @@ TEST(Mask, PathologicalPatternsFinish) {
                          std::string(200, 'a')));
 }
 
-// The design's matcher: try the rest of the pattern after a star at every position.
+// A plain backtracking matcher as the oracle: try the rest of the pattern after a star at every
+// position.
 bool Reference(const std::vector<TMaskChar>& elements, std::size_t e, const std::string& name,
                std::size_t p) {
   for (; e < elements.size(); ++e) {
