@@ -1,7 +1,6 @@
 // DIR mode.
 #include "app/dir_mode.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "app/algorithms.h"
@@ -60,7 +59,7 @@ std::string NormalizeFolder(const std::string& text) {
   }
   // Where "/" separates too (Windows), the folder is written with the native separator, as the
   // folder search writes the paths it lists: so -f finds the folder text in them.
-  std::replace_if(folder.begin(), folder.end(), platform::IsPathSeparator, kSep);
+  folder = platform::WithNativeSeparators(folder);
   const std::size_t root = platform::RootLength(folder);
   const auto last =
       folder.find_last_not_of(std::string(" .*") + std::string(platform::kPathSeparators));

@@ -55,16 +55,6 @@ bool NeedsResolving(std::string_view piece) {
   }
 }
 
-/// The root of a path with native separators: "/" on POSIX; on Windows "C:\\", "C:",
-/// "\\\\server\\share\\" or "\\".
-std::string NativeRoot(std::string_view root) {
-  std::string out(root);
-  for (char& c : out) {
-    if (platform::IsPathSeparator(c)) c = kSeparator;
-  }
-  return out;
-}
-
 std::string Resolve(std::string_view piece) {
   const std::size_t first = piece.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -90,7 +80,7 @@ std::string Resolve(std::string_view piece) {
     }
     start = end + 1;
   }
-  std::string out = NativeRoot(piece.substr(0, rootLength));
+  std::string out = platform::WithNativeSeparators(piece.substr(0, rootLength));
   for (std::size_t k = 0; k < segments.size(); ++k) {
     if (k > 0) out += kSeparator;  // every root but a bare drive "C:" ends in one
     out += segments[k];

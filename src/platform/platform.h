@@ -43,6 +43,15 @@ inline std::size_t LastSeparator(std::string_view path) noexcept {
   return path.find_last_of(kPathSeparators);
 }
 
+/// The path with every separator written as the native one.
+inline std::string WithNativeSeparators(std::string_view path) {
+  std::string out(path);
+  for (char& c : out) {
+    if (IsPathSeparator(c)) c = kPathSeparator;
+  }
+  return out;
+}
+
 /// The length of the root that begins `path`, 0 for a relative path: "/" on POSIX; on Windows a
 /// drive root "C:\", a drive "C:", a share "\\server\share\" or a lone "\".
 std::size_t RootLength(std::string_view path) noexcept;

@@ -15,7 +15,8 @@
 # checks that every line it writes ends with CR LF and passes the lines on with LF (see there).
 # Then:
 #   - <case>.win.sh, where present, runs instead of <case>.sh: for cases whose steps differ
-#     (Wine keeps its own TEMP; a file the program wrote is shown with its CR LF);
+#     (Wine keeps its own TEMP; a file the program wrote is shown with its CR LF); a case that
+#     only scales its data down for Windows tests whether TARVOLIN_EXE is set instead;
 #   - <case>.win.out, .win.err and .win.rc, where present, replace the common expectations:
 #     the outputs that differ on Windows (separators, paths, the command line, files the program
 #     wrote itself with CR LF and the case shows as they are);
