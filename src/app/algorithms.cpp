@@ -140,7 +140,7 @@ std::string DigestOfText(THashChoices choice, const std::string& text) {
 
 std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
                                        const std::string& path, bool upperCase, bool& failed,
-                                       bool regularOnly) {
+                                       bool regularOnly, const std::function<bool()>& stop) {
   std::vector<hash::IHash*> engines;
   for (const THashChoices choice : choices) engines.push_back(Algorithm(choice).Engine.get());
   std::vector<std::string> digests;
@@ -148,10 +148,12 @@ std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
     if (std::find(engines.begin(), engines.end(), nullptr) != engines.end()) {
       throw hash::EArgumentNilError("no engine");
     }
-    for (const auto& result : FileHasher().HashFile(path, engines, regularOnly)) {
+    for (const auto& result : FileHasher().HashFile(path, engines, regularOnly, stop)) {
       const std::string hex = result->ToHex(false);
       digests.push_back(upperCase ? hex : LowerCase(hex));
     }
+  } catch (const hash::EReadStopped&) {
+    throw;
   } catch (const std::exception&) {
     failed = true;
     digests.clear();
@@ -162,12 +164,14 @@ std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
   return digests;
 }
 
-std::string DateOfFile(const std::string& path) {
-  static const std::string kFallback = "\"12/30/1899 00:00 AM\"";
-  platform::TPathInfo info;
-  if (!platform::QueryPath(path, info)) return kFallback;
-  platform::TLocalTime local;
-  if (!platform::ToLocalTime(info.ModifiedSeconds, local)) return kFallback;
+namespace {
+
+const std::string kFallbackDate = "\"12/30/1899 00:00 AM\"";
+
+}  // namespace
+
+std::string QuotedDate(const platform::TLocalTime& local) {
+  if (local.Year < 1 || local.Year > 9999) return kFallbackDate;
   const int hour12 = local.Hour % 12 == 0 ? 12 : local.Hour % 12;
   const std::string date = platform::DateSeparator();
   const std::string time = platform::TimeSeparator();
@@ -176,6 +180,14 @@ std::string DateOfFile(const std::string& path) {
                 local.Day, date.c_str(), local.Year, hour12, time.c_str(), local.Minute,
                 local.Hour < 12 ? "AM" : "PM");
   return text;
+}
+
+std::string DateOfFile(const std::string& path) {
+  platform::TPathInfo info;
+  if (!platform::QueryPath(path, info)) return kFallbackDate;
+  platform::TLocalTime local;
+  if (!platform::ToLocalTime(info.ModifiedSeconds, local)) return kFallbackDate;
+  return QuotedDate(local);
 }
 
 }  // namespace tarvolin::app

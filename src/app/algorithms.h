@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/options.h"
 #include "hash/hash.h"
+#include "platform/platform.h"
 
 namespace tarvolin::app {
 
@@ -54,12 +56,19 @@ std::string DigestOfText(THashChoices choice, const std::string& text);
 /// `upperCase`, lower-case otherwise. On any failure (a file that changed while it was read
 /// included) every digest is the denied marker cut to its width and `failed` is set. With
 /// `regularOnly` anything but a regular file fails (DIR mode: only regular files are listed).
+/// `stop`, when given, is asked between chunks: once it says true, `hash::EReadStopped` ends
+/// the reading and leaves this function.
 std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
                                        const std::string& path, bool upperCase, bool& failed,
-                                       bool regularOnly = false);
+                                       bool regularOnly = false,
+                                       const std::function<bool()>& stop = {});
 
 /// The file's last-write time as "mm/dd/yyyy hh:nn AM" in double quotes (local time), or the
 /// quoted fallback date when it cannot be obtained.
 std::string DateOfFile(const std::string& path);
+
+/// A local time as DateOfFile writes it; the quoted fallback date for a year that has not four
+/// digits (before 1 or after 9999), which the fixed-width date cannot show.
+std::string QuotedDate(const platform::TLocalTime& local);
 
 }  // namespace tarvolin::app

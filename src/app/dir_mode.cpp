@@ -1,6 +1,7 @@
 // DIR mode.
 #include "app/dir_mode.h"
 
+#include <functional>
 #include <string_view>
 
 #include "app/algorithms.h"
@@ -13,6 +14,8 @@
 #include "cmdline/validation.h"
 #include "files/masks.h"
 #include "files/searcher.h"
+#include "files/unicode.h"
+#include "hash/hash.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {
@@ -108,14 +111,76 @@ bool CheckDirEntry() {
   return true;
 }
 
+namespace {
+
+/// The folder text a -f name leaves out: the folder as the search writes the paths it lists,
+/// ended with a separator.
+std::string ListedFolderPrefix(const std::string& folder) {
+  std::string prefix = files::NormalizeSearchFolder(folder);
+  if (!prefix.empty() && !platform::IsPathSeparator(prefix.back())) prefix += kSep;
+  return prefix;
+}
+
+/// Whether the path starts with the prefix, compared as the file system compares names.
+bool StartsWithFolder(const std::string& path, const std::string& prefix) {
+  if (prefix.empty() || path.size() < prefix.size()) return false;
+  const std::string_view head(path.data(), prefix.size());
+  if (!platform::kNamesIgnoreCase) return head == prefix;
+  return files::UpperCaseUtf8(head) == files::UpperCaseUtf8(prefix);
+}
+
+/// The output file and the summary file are written by this run: listing them would give
+/// digests of half-written files. They are left out of the walk.
+void LeaveOutRunFiles(files::TStringList& fileList) {
+  std::vector<std::string> written;
+  if (Given(TOption::Out) && RunSettings.CurrentOutput != &platform::StdOut()) {
+    written.push_back(RunSettings.OutputFile);
+  }
+  if (Given(TOption::Summary)) written.push_back(RunSettings.SummaryFile);
+  if (written.empty()) return;
+  std::vector<std::string> names;
+  for (const std::string& file : written) names.push_back(FileNamePart(file));
+  std::erase_if(fileList, [&](const std::string& path) {
+    const std::string name = FileNamePart(path);
+    for (std::size_t k = 0; k < written.size(); ++k) {
+      // Only a file of the same name is looked up.
+      const bool sameName = platform::kNamesIgnoreCase
+                                ? files::UpperCaseUtf8(name) == files::UpperCaseUtf8(names[k])
+                                : name == names[k];
+      if (sameName && SameFile(path, written[k])) return true;
+    }
+    return false;
+  });
+}
+
+/// An abort noticed before a file's lines: the abort line, exit 252, no counters, no summary.
+void AbortInLoop(bool tee) {
+  DisarmFailureSummary();
+  WriteResultLine(std::string(platform::kLineEnd) + "Processing Aborted...  ", tee);
+  cmdline::ExitStatus = 252;
+  CloseOutput();
+}
+
+}  // namespace
+
 void RunDirMode() {
   TRunSettings& s = RunSettings;
   TRunCounters& counters = RunCounters;
   const bool tee = s.TeeMode;
   const std::string masks = JoinMaskList();
   files::TStringList fileList;
+  // A folder that cannot be listed is reported and counted as an error; the walk goes on.
+  std::int32_t folderErrors = 0;
+  const auto onFolderError = [&folderErrors](const std::string& folder,
+                                             const std::string& message) {
+    WriteErrorLine(FileErrorLine(folder, message));
+    ++folderErrors;
+  };
   try {
-    fileList = files::CollectFiles(s.Folder, masks, Given(TOption::RDir), 0x17);
+    fileList = files::CollectFiles(
+        s.Folder, masks, Given(TOption::RDir),
+        files::kAttrReadOnly | files::kAttrHidden | files::kAttrSystem | files::kAttrDirectory,
+        onFolderError);
   } catch (const files::EConvertError& error) {
     // A malformed wildcard is a bad DIR-mode parameter: report it before anything is hashed.
     WriteErrorLine(std::string("ERROR: ") + error.what());
@@ -123,12 +188,18 @@ void RunDirMode() {
     CloseOutput();
     return;
   }
+  LeaveOutRunFiles(fileList);
+  counters.ErrorCount = folderErrors;
 
   platform::InstallConsoleCtrlHandler(&ConsoleCtrlHandler);
   const auto selected = SelectedList();
   const bool noHash = Given(TOption::NoHash);
+  const bool fsum = Given(TOption::Fsum);
   const bool sizeNeeded = Given(TOption::Size) || Given(TOption::MaxSize);
+  const std::string folderPrefix = ListedFolderPrefix(s.Folder);
+  const std::function<bool()> stop = AbortRequested;
   const auto count = static_cast<std::int32_t>(fileList.size());
+  ArmFailureSummary(count);
   for (std::int32_t position = 0; position < count; ++position) {
     counters.LoopPosition = position;
     const std::string& path = fileList[static_cast<std::size_t>(position)];
@@ -141,16 +212,17 @@ void RunDirMode() {
     if (tooLarge || (s.ExclusionOn && ExclusionList.Excludes(path))) continue;
 
     std::string displayName = path;
-    if (Given(TOption::Fsum)) {
+    if (fsum) {
       s.SeparatorLines = false;
-      displayName = cmdline::ReplaceText(path, s.Folder, "");
+      // Only the leading folder goes: the same text further on is part of the name.
+      if (StartsWithFolder(path, folderPrefix)) displayName = path.substr(folderPrefix.size());
     }
     if (Given(TOption::HidePath)) displayName = FileNamePart(path);
+    // A listing line holds one name: a line break in it is written escaped.
+    const std::string escapeMark = fsum && EscapeListingName(displayName) ? "\\" : "";
 
     if (AbortRequested()) {
-      WriteResultLine(std::string(platform::kLineEnd) + "Processing Aborted...  ", tee);
-      cmdline::ExitStatus = 252;
-      CloseOutput();
+      AbortInLoop(tee);
       return;
     }
 
@@ -159,17 +231,28 @@ void RunDirMode() {
         Given(TOption::Size) ? SizeTextUnsigned(static_cast<std::uint64_t>(size)) : std::string();
     if (noHash) {
       const THashChoices none = THashChoices::None;
-      WriteResultLine(
-          FileLine(none, sizeText, DateOfFile(path), Algorithm(none).FileTag, displayName), tee);
+      BeginItemLines();
+      WriteResultLine(escapeMark + FileLine(none, sizeText, DateOfFile(path),
+                                            Algorithm(none).FileTag, displayName),
+                      tee);
     } else {
       // Only regular files were listed; whatever has taken a file's place since is refused.
-      const auto digests = DigestsOfFile(selected, path, false, itemError, true);
+      std::vector<std::string> digests;
+      try {
+        digests = DigestsOfFile(selected, path, false, itemError, true, stop);
+      } catch (const hash::EReadStopped&) {
+        // The request came while the file was read: it gets no line.
+        AbortInLoop(tee);
+        return;
+      }
+      BeginItemLines();
       for (std::size_t i = 0; i < selected.size(); ++i) {
-        WriteResultLine(FileLine(selected[i], sizeText, digests[i], Algorithm(selected[i]).FileTag,
-                                 displayName),
+        WriteResultLine(escapeMark + FileLine(selected[i], sizeText, digests[i],
+                                              Algorithm(selected[i]).FileTag, displayName),
                         tee);
       }
     }
+    EndItemLines(itemError);
     (itemError ? counters.ErrorCount : counters.SuccessCount) += 1;
     if (s.SelectedCount > 1 && s.SeparatorLines) WriteResultLine(kSeparatorLine, tee);
   }
@@ -181,6 +264,7 @@ void RunDirMode() {
                         " (Max Unfiltered)   Error = " + std::to_string(counters.ErrorCount),
                     tee);
     CloseOutput();
+    DisarmFailureSummary();
     if (Given(TOption::Summary)) {
       WriteSummaryFile(position, count, counters.ErrorCount, true, s.SummaryFile);
     }
@@ -209,6 +293,7 @@ void RunDirMode() {
     }
   }
   CloseOutput();
+  DisarmFailureSummary();
 }
 
 }  // namespace tarvolin::app

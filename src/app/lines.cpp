@@ -96,6 +96,28 @@ std::string CompareLine(THashChoices choice, const std::string& verdict, const s
   return PrefixText(choice) + verdict + first + " " + second;
 }
 
+bool EscapeListingName(std::string& name) {
+  const bool escapeBackslash = !platform::IsPathSeparator('\\');
+  const bool needed = name.find_first_of("\n\r") != std::string::npos ||
+                      (escapeBackslash && name.find('\\') != std::string::npos);
+  if (!needed) return false;
+  std::string escaped;
+  escaped.reserve(name.size() + 8);
+  for (const char c : name) {
+    if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else if (c == '\\' && escapeBackslash) {
+      escaped += "\\\\";
+    } else {
+      escaped += c;
+    }
+  }
+  name = std::move(escaped);
+  return true;
+}
+
 std::string FileNamePart(const std::string& path) {
   const auto slash = platform::LastSeparator(path);
   return slash == std::string::npos ? path : path.substr(slash + 1);

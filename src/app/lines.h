@@ -31,6 +31,12 @@ std::string FileLine(THashChoices choice, const std::string& sizeText, const std
 std::string CompareLine(THashChoices choice, const std::string& verdict, const std::string& first,
                         const std::string& second);
 
+/// A name as a checksum listing writes it: a line break (and, where a backslash is no separator,
+/// a backslash) would break the line or be misread, so such a name has backslash, LF and CR
+/// written as two backslashes, backslash-n and backslash-r, and its line starts with a
+/// backslash to say so. Returns whether the name was escaped; other names stay as they are.
+bool EscapeListingName(std::string& name);
+
 /// The file-name part of a path (after the last separator).
 std::string FileNamePart(const std::string& path);
 

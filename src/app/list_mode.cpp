@@ -12,10 +12,12 @@ namespace tarvolin::app {
 void RunListMode() {
   const auto selected = SelectedList();
   const bool tee = RunSettings.TeeMode;
+  ArmFailureSummary(-1);
   for (const cmdline::TParamStatusRec& param : cmdline::ParamList) {
     if (param.IsOption || param.IsValue) continue;
     const std::string& item = param.Param;
     bool itemError = false;
+    BeginItemLines();
     if (platform::IsExistingFile(item)) {
       const std::string sizeText =
           Given(TOption::Size) ? SizeText(platform::FileSizeOf(item)) : std::string();
@@ -29,6 +31,7 @@ void RunListMode() {
         WriteResultLine(TextLine(choice, DigestOfText(choice, item), item), tee);
       }
     }
+    EndItemLines(itemError);
     if (itemError) {
       RunCounters.ErrorCount += 1;
     } else {
@@ -42,6 +45,7 @@ void RunListMode() {
     WriteResultLine("Count = " + std::to_string(RunCounters.SuccessCount), tee);
   }
   CloseOutput();
+  DisarmFailureSummary();
   if (Given(TOption::Summary)) {
     WriteSummaryFile(RunCounters.SuccessCount, RunCounters.SuccessCount, RunCounters.ErrorCount,
                      false, RunSettings.SummaryFile);

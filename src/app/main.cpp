@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv) {
   namespace platform = tarvolin::platform;
+  platform::OccupyClosedStandardHandles();
   return tarvolin::app::GenerateHashes(platform::ProcessArguments(argc, argv),
                                        platform::RawCommandLine());
 }

@@ -156,6 +156,8 @@ struct TRunSettings {
   std::string OutputFile;
   std::string SummaryFile;
   std::string DefaultSummaryFile;
+  /// No summary file name was given: the default one is used.
+  bool SummaryFileIsDefault = false;
   std::uint64_t MaxSize = static_cast<std::uint64_t>(kDefaultMaxSize);
   std::string CompareFile1;
   std::string CompareFile2;

@@ -41,6 +41,24 @@ void StartRun(const std::vector<std::string>& arguments, const std::string& rawC
   CtrlBreakPressed = false;
 }
 
+/// The files the run reads, or writes besides its output, that the output file must not be:
+/// the compared files, or the items of LIST mode; the exclusion list; the summary file.
+std::vector<std::string> FilesReadByRun() {
+  std::vector<std::string> files;
+  if (Given(TOption::Compare)) {
+    files = {RunSettings.CompareFile1, RunSettings.CompareFile2};
+  } else {
+    if (RunSettings.ListMode) {
+      for (const cmdline::TParamStatusRec& param : cmdline::ParamList) {
+        if (!param.IsOption && !param.IsValue) files.push_back(param.Param);
+      }
+    }
+    if (Given(TOption::Summary)) files.push_back(RunSettings.SummaryFile);
+  }
+  if (Given(TOption::Exc)) files.push_back(RunSettings.ExclusionFile);
+  return files;
+}
+
 /// Steps 7 to 21, then one mode. Returns early wherever the run ends.
 void Run() {
   ReadOptions();
@@ -85,8 +103,11 @@ void Run() {
     RunSettings.ListMode = false;
     if (!CheckDirEntry()) return;
   }
-  if (RunSettings.SummaryFile.empty()) RunSettings.SummaryFile = RunSettings.DefaultSummaryFile;
-  if (Given(TOption::Out) && !OpenOutputFile()) return;
+  if (RunSettings.SummaryFile.empty()) {
+    RunSettings.SummaryFile = RunSettings.DefaultSummaryFile;
+    RunSettings.SummaryFileIsDefault = true;
+  }
+  if (Given(TOption::Out) && !OpenOutputFile(FilesReadByRun())) return;
   if (Given(TOption::Banner) || VerboseGiven()) {
     cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
   }
@@ -159,6 +180,7 @@ int GenerateHashes(const std::vector<std::string>& arguments, const std::string&
       WriteErrorLine(FileErrorLine(error.StreamName(), error.what()));
     } catch (const platform::EWriteError&) {
     }
+    WriteFailureSummary(error);
     cmdline::ExitStatus = 72;
   }
   return cmdline::ExitStatus;

@@ -99,7 +99,7 @@ bool LiesInside(const std::string& inner, const std::string& outer) {
 /// Clears the searching state however the search ends.
 class TSearchGuard {
  public:
-  TSearchGuard(bool& searching, const TMaskList*& masks, std::vector<platform::TFolderId>& open)
+  TSearchGuard(bool& searching, const TMaskList*& masks, std::vector<platform::TFileId>& open)
       : searching_(searching), masks_(masks), open_(open) {
     searching_ = true;
   }
@@ -114,7 +114,7 @@ class TSearchGuard {
  private:
   bool& searching_;
   const TMaskList*& masks_;
-  std::vector<platform::TFolderId>& open_;
+  std::vector<platform::TFileId>& open_;
 };
 
 }  // namespace
@@ -222,9 +222,12 @@ void TFileSearcher::SetCurrent(const std::string& folder, std::int32_t level,
 
 bool TFileSearcher::EnterFolder(const std::string& folder, std::int32_t level,
                                 std::vector<TFolderFrame>& stack) {
-  platform::TFolderId id;
+  platform::TFileId id;
   std::vector<platform::TFolderEntry> entries;
-  if (!platform::ListFolder(folder, id, entries)) return false;
+  std::string error;
+  const bool listed = platform::ListFolder(folder, id, entries, error);
+  if (!error.empty() && onFolderError_) onFolderError_(folder, error);
+  if (!listed) return false;
   // A folder already open on the way down is reached again through a link: stop the cycle.
   if (std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) return false;
 
@@ -299,10 +302,12 @@ void TListFileSearcher::DoFileFound() {
 }
 
 TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
-                         bool searchSubfolders, std::uint16_t directoryAttributeFilter) {
+                         bool searchSubfolders, std::uint16_t directoryAttributeFilter,
+                         const TFileSearcher::TFolderErrorHandler& onFolderError) {
   TStringList files;
   TListFileSearcher searcher(files);
   searcher.SetDirectoryAttributeFilter(directoryAttributeFilter);
+  searcher.SetOnFolderError(onFolderError);
   searcher.Search(searchPath, maskText, searchSubfolders, false);
   return files;
 }

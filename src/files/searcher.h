@@ -88,6 +88,10 @@ class TFileIterator {
 class TFileSearcher : public TFileIterator {
  public:
   using THandler = std::function<void(TFileSearcher&)>;
+  /// Told about a folder that cannot be listed (or not completely): the folder as the walk
+  /// writes it and the system's message.
+  using TFolderErrorHandler =
+      std::function<void(const std::string& folder, const std::string& message)>;
 
   TFileSearcher() = default;
   TFileSearcher(const TFileSearcher&) = delete;
@@ -120,6 +124,7 @@ class TFileSearcher : public TFileIterator {
   void SetOnFileFound(THandler handler) { onFileFound_ = std::move(handler); }
   void SetOnDirectoryFound(THandler handler) { onDirectoryFound_ = std::move(handler); }
   void SetOnDirectoryEnter(THandler handler) { onDirectoryEnter_ = std::move(handler); }
+  void SetOnFolderError(TFolderErrorHandler handler) { onFolderError_ = std::move(handler); }
 
  protected:
   /// Called before a subfolder is searched; by default calls the directory-enter handler.
@@ -152,12 +157,13 @@ class TFileSearcher : public TFileIterator {
   THandler onFileFound_;
   THandler onDirectoryFound_;
   THandler onDirectoryEnter_;
+  TFolderErrorHandler onFolderError_;
 
   // State of the running search.
   const TMaskList* masks_ = nullptr;
   bool searchSubfolders_ = false;
   bool abortRequested_ = false;
-  std::vector<platform::TFolderId> openFolders_;  ///< the folders from the root to here
+  std::vector<platform::TFileId> openFolders_;  ///< the folders from the root to here
 };
 
 /// A searcher that appends the full path of every matching file to a list it does not own.
@@ -173,9 +179,11 @@ class TListFileSearcher : public TFileSearcher {
 };
 
 /// The full paths of every matching file of the search path, in search order (not sorted,
-/// duplicates possible). Mask matching ignores letter case.
+/// duplicates possible). Mask matching ignores letter case. Folders that cannot be listed are
+/// told to `onFolderError` (when given).
 TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
-                         bool searchSubfolders, std::uint16_t directoryAttributeFilter);
+                         bool searchSubfolders, std::uint16_t directoryAttributeFilter,
+                         const TFileSearcher::TFolderErrorHandler& onFolderError = {});
 
 /// One search-path piece in its searched form: blanks around it removed, runs of separators
 /// collapsed, "." segments dropped, "name/.." pairs removed, and trailing separators removed

@@ -296,8 +296,8 @@ IHashPtr THash::Clone() const {
 }
 
 std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
-                                                  std::span<IHash* const> engines,
-                                                  bool regularOnly) {
+                                                  std::span<IHash* const> engines, bool regularOnly,
+                                                  const std::function<bool()>& stop) {
   // Opening first saves a look-up per file; only a failed open asks whether the file exists.
   std::unique_ptr<TFileStream> opened;
   try {
@@ -310,6 +310,7 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
   for (IHash* engine : engines) engine->Initialize();
   const auto chunk = static_cast<std::int64_t>(buffer_.size());
   for (;;) {
+    if (stop && stop()) throw EReadStopped();
     const std::int64_t n = stream.Read(buffer_.data(), chunk);
     for (IHash* engine : engines) {
       engine->UpdateRange(buffer_, 0, static_cast<std::size_t>(n));

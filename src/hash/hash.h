@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -90,6 +91,12 @@ class EInvalidOperationError : public EHashError {
 class EFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+/// Reading a file was given up because the caller asked to stop (an abort request).
+class EReadStopped : public std::runtime_error {
+ public:
+  EReadStopped() : std::runtime_error("Reading was stopped") {}
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -368,9 +375,11 @@ class TFileHasher {
   /// One result per engine, in order. Fails as `HashFile` does: "Specified File Not Found" for a
   /// missing file or a folder, `EFileError` when the file cannot be opened or read, and
   /// `EFileError` too when a regular file changed while it was read (its digest would belong to
-  /// no version of it). With `regularOnly` anything but a regular file is refused.
+  /// no version of it). With `regularOnly` anything but a regular file is refused. `stop`, when
+  /// given, is asked between chunks; once it says true, reading ends with `EReadStopped`.
   std::vector<IHashResultPtr> HashFile(const std::string& fileName, std::span<IHash* const> engines,
-                                       bool regularOnly = false);
+                                       bool regularOnly = false,
+                                       const std::function<bool()>& stop = {});
 
  private:
   std::vector<std::uint8_t> buffer_;

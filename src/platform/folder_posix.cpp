@@ -30,20 +30,27 @@ TEntryKind KindOfLinkTarget(int folderHandle, const char* name) {
 
 }  // namespace
 
-bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEntry>& entries) {
+bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
+                std::string& error) {
   entries.clear();
-  id = TFolderId{};
+  error.clear();
+  id = TFileId{};
+  const auto failed = [&error] {
+    error = ErrorText(errno);
+    return false;
+  };
   const detail::TAtPath at(folder.empty() ? std::string(".") : folder);
-  if (!at.Ok()) return false;
+  if (!at.Ok()) return failed();
   // O_DIRECTORY refuses anything else before opening it, and O_NONBLOCK guards against a pipe
   // swapped in meanwhile: opening never blocks.
   int handle;
   do {
     handle = ::openat(at.Folder(), at.Name(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
   } while (handle < 0 && errno == EINTR);
-  if (handle < 0) return false;
+  if (handle < 0) return failed();
   struct stat self {};
   if (::fstat(handle, &self) != 0) {
+    failed();
     ::close(handle);
     return false;
   }
@@ -51,6 +58,7 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
   id.Inode = static_cast<std::uint64_t>(self.st_ino);
   DIR* dir = ::fdopendir(handle);
   if (dir == nullptr) {
+    failed();
     ::close(handle);
     return false;
   }
@@ -58,7 +66,10 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
   for (;;) {
     errno = 0;
     const dirent* entry = ::readdir(dir);
-    if (entry == nullptr) break;
+    if (entry == nullptr) {
+      if (errno != 0) failed();  // the entries read so far are kept
+      break;
+    }
     const char* name = entry->d_name;
     if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
     TFolderEntry item;

@@ -29,21 +29,31 @@ TEntryKind KindOfLinkTarget(const std::wstring& path) {
 
 }  // namespace
 
-bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEntry>& entries) {
+bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
+                std::string& error) {
   entries.clear();
-  id = TFolderId{};
+  error.clear();
+  id = TFileId{};
   std::string prefix = folder;
   if (!prefix.empty() && !IsPathSeparator(prefix.back()) && RootLength(prefix) != prefix.size()) {
     prefix += '\\';
   }
+  const auto failed = [&error](DWORD code) {
+    error = detail::WindowsErrorText(code);
+    return false;
+  };
 
   // The folder's identity, links followed: its volume and file index.
   const HANDLE self = detail::OpenForInformation(detail::WidePath(prefix.empty() ? "." : prefix));
-  if (self == INVALID_HANDLE_VALUE) return false;
+  if (self == INVALID_HANDLE_VALUE) return failed(::GetLastError());
   BY_HANDLE_FILE_INFORMATION information{};
   const bool known = ::GetFileInformationByHandle(self, &information) != 0;
+  const DWORD code = ::GetLastError();
   ::CloseHandle(self);
-  if (!known || (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+  if (!known) return failed(code);
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return failed(ERROR_DIRECTORY);
+  }
   id.Device = information.dwVolumeSerialNumber;
   id.Inode =
       (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
@@ -55,7 +65,8 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search == INVALID_HANDLE_VALUE) {
     // An empty drive root lists nothing at all, not even "." and "..".
-    return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    const DWORD listError = ::GetLastError();
+    return listError == ERROR_FILE_NOT_FOUND || failed(listError);
   }
   do {
     const std::wstring_view wideName(data.cFileName);
@@ -77,6 +88,8 @@ bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEnt
     }
     entries.push_back(std::move(item));
   } while (::FindNextFileW(search, &data));
+  const DWORD endError = ::GetLastError();
+  if (endError != ERROR_NO_MORE_FILES) failed(endError);  // the entries read so far are kept
   ::FindClose(search);
   return true;
 }

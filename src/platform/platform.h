@@ -22,11 +22,14 @@ inline constexpr std::string_view kPathSeparators = "\\/";
 /// Whether executables carry version information as a resource (otherwise the version strings
 /// are fixed at build time).
 inline constexpr bool kVersionResources = true;
+/// Whether the file system takes two names that differ only in letter case for one name.
+inline constexpr bool kNamesIgnoreCase = true;
 #else
 inline constexpr const char* kLineEnd = "\n";
 inline constexpr char kPathSeparator = '/';
 inline constexpr std::string_view kPathSeparators = "/";
 inline constexpr bool kVersionResources = false;
+inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
 /// A handle of the system (a file descriptor, or a Windows HANDLE), -1 when there is none.
@@ -57,6 +60,12 @@ inline std::string WithNativeSeparators(std::string_view path) {
 std::size_t RootLength(std::string_view path) noexcept;
 
 // ---- Process ------------------------------------------------------------------------------
+
+/// Makes sure the standard handles exist: on POSIX, each of descriptors 0, 1 and 2 that is
+/// closed at start is taken by the null device opened read-only, so no file the run opens can
+/// take its number (and receive what is meant for the console), while writing to it still
+/// fails. Called once, first thing in `main`.
+void OccupyClosedStandardHandles();
 
 /// The process arguments as UTF-8, the program path first. POSIX: `argv` as it is; Windows:
 /// the wide command line split by the system's rules (the narrow `argv` loses characters).
@@ -134,6 +143,17 @@ bool IsExistingFile(const std::string& path);
 /// Size in bytes of what the path names (links followed); -1 when it cannot be stat-ed.
 std::int64_t FileSizeOf(const std::string& path);
 
+/// Identity of a file or folder (device and inode on POSIX, volume and file index on Windows):
+/// two paths name the same file exactly when their identities are equal.
+struct TFileId {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  friend bool operator==(const TFileId&, const TFileId&) = default;
+};
+
+/// The identity of what the path names, links followed; false when it cannot be looked up.
+bool QueryFileId(const std::string& path, TFileId& id);
+
 /// Full path of the running program file.
 std::string ProgramPath();
 
@@ -185,7 +205,11 @@ class TInputFile {
 /// system's message; nothing is buffered here.
 class TOutputHandle {
  public:
-  enum class TMode { Create, Append };
+  /// `Create` creates or truncates, `Append` appends. `CreateOwnFile` is for a name in a folder
+  /// other users may write to: it creates the file, or truncates it only when it is a regular
+  /// file of this user with no other name, reached through no link; anything else (a planted
+  /// link, pipe or device, a file of another user) is refused without blocking or following it.
+  enum class TMode { Create, Append, CreateOwnFile };
   TOutputHandle() = default;
   ~TOutputHandle();
   TOutputHandle(const TOutputHandle&) = delete;
@@ -199,8 +223,11 @@ class TOutputHandle {
 
   /// Creates or truncates (`Create`) or appends to (`Append`) a file.
   bool Open(const std::string& path, TMode mode, std::string& error);
-  /// Writes every byte; false with the system's message when that fails.
-  bool Write(const char* data, std::size_t size, std::string& error);
+  /// Writes every byte; false with the system's message when that fails. Into a regular file
+  /// each call is one write the terminating signals wait for, so a process killed meanwhile
+  /// leaves whole blocks; a write that fails part-way is cut back to the last line end it
+  /// wrote. `kept` (when given) receives the bytes of this call that stay written.
+  bool Write(const char* data, std::size_t size, std::string& error, std::size_t* kept = nullptr);
   /// Closes a file (reporting a failed close); standard streams stay open.
   bool Close(std::string& error);
   bool IsOpen() const { return handle_ != kNoHandle; }
@@ -211,6 +238,7 @@ class TOutputHandle {
   explicit TOutputHandle(TNativeHandle standardHandle) : handle_(standardHandle), owned_(false) {}
   TNativeHandle handle_ = kNoHandle;
   bool owned_ = false;
+  bool regular_ = false;  ///< a regular file (written whole, cut back after a failure)
 };
 
 // ---- Console keyboard, pauses and the alert --------------------------------------------------
@@ -258,19 +286,13 @@ struct TFolderEntry {
   std::uint16_t Attributes = 0;
 };
 
-/// Identity of a folder (device and inode on POSIX, volume and file index on Windows), used to
-/// stop link cycles.
-struct TFolderId {
-  std::uint64_t Device = 0;
-  std::uint64_t Inode = 0;
-  friend bool operator==(const TFolderId&, const TFolderId&) = default;
-};
-
 /// Lists a folder's entries in the system's order, without "." and "..". `folder` may end in a
 /// separator; the empty text is the current folder. `id` receives the identity of the folder
 /// actually opened (links followed). Returns false when the folder cannot be opened; entries
-/// read before a failure part-way are kept.
-bool ListFolder(const std::string& folder, TFolderId& id, std::vector<TFolderEntry>& entries);
+/// read before a failure part-way are kept. Either failure puts the system's message in
+/// `error`, which is emptied otherwise.
+bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
+                std::string& error);
 
 /// Details of what a path names, links followed, for folder-walk file information.
 struct TEntryDetails {

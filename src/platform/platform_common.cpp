@@ -24,9 +24,10 @@ TOutputHandle::~TOutputHandle() {
 }
 
 TOutputHandle::TOutputHandle(TOutputHandle&& other) noexcept
-    : handle_(other.handle_), owned_(other.owned_) {
+    : handle_(other.handle_), owned_(other.owned_), regular_(other.regular_) {
   other.handle_ = kNoHandle;
   other.owned_ = false;
+  other.regular_ = false;
 }
 
 TOutputHandle& TOutputHandle::operator=(TOutputHandle&& other) noexcept {
@@ -35,8 +36,10 @@ TOutputHandle& TOutputHandle::operator=(TOutputHandle&& other) noexcept {
     Close(ignored);
     handle_ = other.handle_;
     owned_ = other.owned_;
+    regular_ = other.regular_;
     other.handle_ = kNoHandle;
     other.owned_ = false;
+    other.regular_ = false;
   }
   return *this;
 }

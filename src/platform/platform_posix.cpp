@@ -61,6 +61,14 @@ std::int64_t FileSizeOf(const std::string& path) {
   return static_cast<std::int64_t>(st.st_size);
 }
 
+bool QueryFileId(const std::string& path, TFileId& id) {
+  struct stat st {};
+  if (!StatPath(path, st)) return false;
+  id.Device = static_cast<std::uint64_t>(st.st_dev);
+  id.Inode = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+}
+
 std::string ProgramPath() {
   std::vector<char> buffer(4096);
   for (;;) {
@@ -231,8 +239,67 @@ void TInputFile::Close() {
   regular_ = false;
 }
 
+namespace {
+
+bool IsRegularFile(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+/// The signals that end a process by default and may come from outside while a block is being
+/// written: blocked for the length of one write, so the block is written whole first.
+class TTerminatingSignalsBlocked {
+ public:
+  explicit TTerminatingSignalsBlocked(bool block) : blocked_(block) {
+    if (!blocked_) return;
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2,
+                        SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF})
+      sigaddset(&set, s);
+    blocked_ = ::pthread_sigmask(SIG_BLOCK, &set, &saved_) == 0;
+  }
+  ~TTerminatingSignalsBlocked() {
+    if (blocked_) ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+  }
+  TTerminatingSignalsBlocked(const TTerminatingSignalsBlocked&) = delete;
+  TTerminatingSignalsBlocked& operator=(const TTerminatingSignalsBlocked&) = delete;
+
+ private:
+  bool blocked_;
+  sigset_t saved_{};
+};
+
+/// Refuses what a planted name may lead to: anything but a regular file of this user with one
+/// name. (O_NOFOLLOW already refused a link as the last part of the name.)
+bool IsOwnPlainFile(int fd, std::string& error) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    error = ErrorText(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1) {
+    error = "Refused: not a regular file of this user";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void OccupyClosedStandardHandles() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // open() takes the lowest free number, which is this one: the lower ones are open by now.
+    const int opened = ::open("/dev/null", O_RDONLY);
+    if (opened >= 0 && opened != fd) ::close(opened);
+  }
+}
+
 TOutputHandle TOutputHandle::StandardOutput() {
-  return TOutputHandle(STDOUT_FILENO);
+  TOutputHandle handle(STDOUT_FILENO);
+  handle.regular_ = IsRegularFile(STDOUT_FILENO);
+  return handle;
 }
 
 TOutputHandle TOutputHandle::StandardError() {
@@ -242,32 +309,73 @@ TOutputHandle TOutputHandle::StandardError() {
 bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error) {
   std::string ignored;
   Close(ignored);
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == TMode::Append ? O_APPEND : O_TRUNC);
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+  if (mode == TMode::Append) flags |= O_APPEND;
+  if (mode == TMode::Create) flags |= O_TRUNC;
+  // Truncated only once it is known to be the user's own file; never blocks on a planted pipe.
+  if (mode == TMode::CreateOwnFile) flags |= O_NOFOLLOW | O_NONBLOCK;
   const int fd = OpenPath(path, flags, 0666);
   if (fd < 0) {
-    error = ErrorText(errno);
+    // A link (ELOOP) or a pipe nobody reads (ENXIO) in the file's place.
+    error = mode == TMode::CreateOwnFile && (errno == ELOOP || errno == ENXIO)
+                ? "Refused: not a regular file of this user"
+                : ErrorText(errno);
     return false;
+  }
+  if (mode == TMode::CreateOwnFile) {
+    if (!IsOwnPlainFile(fd, error)) {
+      ::close(fd);
+      return false;
+    }
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0) {
+      error = ErrorText(errno);
+      ::close(fd);
+      return false;
+    }
   }
   handle_ = static_cast<TNativeHandle>(fd);
   owned_ = true;
+  regular_ = IsRegularFile(fd);
   return true;
 }
 
-bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error) {
+bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error,
+                          std::size_t* kept) {
+  if (kept != nullptr) *kept = 0;
   if (handle_ == kNoHandle) {
     error = ErrorText(EBADF);
     return false;
   }
-  while (size > 0) {
-    const ssize_t n = ::write(static_cast<int>(handle_), data, size);
+  const int fd = static_cast<int>(handle_);
+  const TTerminatingSignalsBlocked blocked(regular_);
+  // Where this block begins, in a file of our own (an inherited descriptor may be shared with
+  // other writers, so it is never cut back). Appending writes at the end, wherever the offset is.
+  off_t start = -1;
+  if (regular_ && owned_) {
+    const bool append = (::fcntl(fd, F_GETFL) & O_APPEND) != 0;
+    start = ::lseek(fd, 0, append ? SEEK_END : SEEK_CUR);
+  }
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd, data + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = ErrorText(errno);
+      if (start >= 0 && done > 0) {
+        // A full disk took part of the block: keep its whole lines only.
+        const std::string_view written(data, done);
+        const std::size_t lineEnd = written.rfind('\n');
+        done = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+        if (::ftruncate(fd, start + static_cast<off_t>(done)) == 0) {
+          ::lseek(fd, start + static_cast<off_t>(done), SEEK_SET);
+        }
+      }
+      if (kept != nullptr) *kept = done;
       return false;
     }
-    data += n;
-    size -= static_cast<std::size_t>(n);
+    done += static_cast<std::size_t>(n);
   }
+  if (kept != nullptr) *kept = done;
   return true;
 }
 

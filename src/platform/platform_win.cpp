@@ -357,6 +357,20 @@ bool QueryPath(const std::string& path, TPathInfo& info) {
   return true;
 }
 
+bool QueryFileId(const std::string& path, TFileId& id) {
+  if (path.empty()) return false;
+  const HANDLE handle = detail::OpenForInformation(WidePath(path));
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool ok = ::GetFileInformationByHandle(handle, &information) != 0;
+  ::CloseHandle(handle);
+  if (!ok) return false;
+  id.Device = information.dwVolumeSerialNumber;
+  id.Inode =
+      (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+  return true;
+}
+
 std::int64_t FileSizeOf(const std::string& path) {
   DWORD attributes = 0;
   std::int64_t size = 0;
@@ -465,68 +479,116 @@ void TInputFile::Close() {
   regular_ = false;
 }
 
+void OccupyClosedStandardHandles() {
+  // Windows hands out no handle in place of a missing standard one: nothing to occupy.
+}
+
 TOutputHandle TOutputHandle::StandardOutput() {
-  return TOutputHandle(AsNative(::GetStdHandle(STD_OUTPUT_HANDLE)));
+  TOutputHandle handle(AsNative(::GetStdHandle(STD_OUTPUT_HANDLE)));
+  handle.regular_ = ::GetFileType(AsHandle(handle.handle_)) == FILE_TYPE_DISK;
+  return handle;
 }
 
 TOutputHandle TOutputHandle::StandardError() {
   return TOutputHandle(AsNative(::GetStdHandle(STD_ERROR_HANDLE)));
 }
 
+namespace {
+
+/// Refuses what a planted name may lead to: a link or junction, a device or pipe, a file with
+/// several names.
+bool IsOwnPlainFile(HANDLE handle, std::string& error) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(handle, &information)) {
+    error = LastErrorText();
+    return false;
+  }
+  if (::GetFileType(handle) != FILE_TYPE_DISK ||
+      (information.dwFileAttributes &
+       (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0 ||
+      information.nNumberOfLinks > 1) {
+    error = "Refused: not a regular file of this user";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error) {
   std::string ignored;
   Close(ignored);
   // Appending asks for append access only, so every write lands at the end of the file.
   const bool append = mode == TMode::Append;
-  const HANDLE handle = ::CreateFileW(
-      WidePath(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-      append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool own = mode == TMode::CreateOwnFile;
+  const DWORD disposition = append || own ? OPEN_ALWAYS : CREATE_ALWAYS;
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (own ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  const HANDLE handle =
+      ::CreateFileW(WidePath(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                    FILE_SHARE_READ, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = LastErrorText();
     return false;
   }
+  // The file is emptied only once it is known to be a plain file.
+  if (own && (!IsOwnPlainFile(handle, error) || !::SetEndOfFile(handle))) {
+    if (error.empty()) error = LastErrorText();
+    ::CloseHandle(handle);
+    return false;
+  }
   handle_ = AsNative(handle);
   owned_ = true;
+  regular_ = ::GetFileType(handle) == FILE_TYPE_DISK;
   return true;
 }
 
-bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error) {
+bool TOutputHandle::Write(const char* data, std::size_t size, std::string& error,
+                          std::size_t* kept) {
+  // A console control event is handled on a thread of its own and never interrupts a write;
+  // what a failed write left in the file stays.
+  std::size_t done = 0;
+  const auto finish = [&](bool ok) {
+    if (kept != nullptr) *kept = done;
+    return ok;
+  };
   if (handle_ == kNoHandle) {
     error = detail::WindowsErrorText(ERROR_INVALID_HANDLE);
-    return false;
+    return finish(false);
   }
   const HANDLE handle = AsHandle(handle_);
   DWORD mode = 0;
   if (size > 0 && ::GetConsoleMode(handle, &mode)) {
     // A console shows UTF-16; the bytes of a redirected stream stay UTF-8.
     const std::wstring wide = Widen(std::string_view(data, size));
-    std::size_t done = 0;
-    while (done < wide.size()) {
+    std::size_t wideDone = 0;
+    while (wideDone < wide.size()) {
       DWORD written = 0;
-      const DWORD request = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 16384));
-      if (!::WriteConsoleW(handle, wide.data() + done, request, &written, nullptr)) {
+      const DWORD request =
+          static_cast<DWORD>(std::min<std::size_t>(wide.size() - wideDone, 16384));
+      if (!::WriteConsoleW(handle, wide.data() + wideDone, request, &written, nullptr)) {
         error = LastErrorText();
-        return false;
+        return finish(false);
       }
-      done += written;
+      wideDone += written;
     }
-    return true;
+    done = size;
+    return finish(true);
   }
-  while (size > 0) {
+  while (done < size) {
     DWORD written = 0;
-    const DWORD request = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-    if (!::WriteFile(handle, data, request, &written, nullptr)) {
+    const std::size_t left = size - done;
+    const DWORD request = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+    if (!::WriteFile(handle, data + done, request, &written, nullptr)) {
       error = LastErrorText();
-      return false;
+      return finish(false);
     }
     if (written == 0) {
       error = detail::WindowsErrorText(ERROR_WRITE_FAULT);
-      return false;
+      return finish(false);
     }
-    data += written;
-    size -= written;
+    done += written;
   }
-  return true;
+  return finish(true);
 }
 
 bool TOutputHandle::Close(std::string& error) {

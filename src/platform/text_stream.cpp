@@ -20,13 +20,27 @@ TTextStream::~TTextStream() {
   }
 }
 
+bool TTextStream::WriteOut(std::string_view bytes, std::string& error) {
+  std::size_t kept = 0;
+  const bool ok = handle_.Write(bytes.data(), bytes.size(), error, &kept);
+  committed_ += kept;
+  return ok;
+}
+
+void TTextStream::Fail(const std::string& error) {
+  if (!drop_failed_) throw EWriteError(name_, error, this);
+}
+
 void TTextStream::Write(std::string_view text) {
   if (closed_ || text.empty()) return;
   if (flush_first_ != nullptr) flush_first_->Flush();
+  accepted_ += text.size();
+  // Only whole lines are ever handed to one write, so the buffer is written out before a line
+  // that does not fit.
   if (buffer_.size() + text.size() > capacity_) Flush();
   if (text.size() >= capacity_) {
     std::string error;
-    if (!handle_.Write(text.data(), text.size(), error)) throw EWriteError(name_, error);
+    if (!WriteOut(text, error)) Fail(error);
     return;
   }
   buffer_.append(text);
@@ -46,23 +60,23 @@ void TTextStream::WriteLine(std::string_view text) {
 void TTextStream::Flush() {
   if (buffer_.empty()) return;
   std::string error;
-  const bool ok = handle_.Write(buffer_.data(), buffer_.size(), error);
+  const bool ok = WriteOut(buffer_, error);
   buffer_.clear();
-  if (!ok) throw EWriteError(name_, error);
+  if (!ok) Fail(error);
 }
 
 void TTextStream::Close() {
   if (closed_) return;
   closed_ = true;
   std::string error;
-  bool ok = buffer_.empty() || handle_.Write(buffer_.data(), buffer_.size(), error);
+  bool ok = buffer_.empty() || WriteOut(buffer_, error);
   buffer_.clear();
   std::string closeError;
   if (!handle_.Close(closeError) && ok) {
     ok = false;
     error = closeError;
   }
-  if (!ok) throw EWriteError(name_, error);
+  if (!ok) Fail(error);
 }
 
 TTextStream& StdOut() {
@@ -76,7 +90,8 @@ TTextStream& StdOut() {
 
 TTextStream& StdErr() {
   static TTextStream stream(TOutputHandle::StandardError(), "<stderr>", 0, true);
-  static const bool linked = (stream.SetFlushFirst(&StdOut()), true);
+  static const bool linked =
+      (stream.SetFlushFirst(&StdOut()), stream.SetDropFailedWrites(true), true);
   (void)linked;
   return stream;
 }

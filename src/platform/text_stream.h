@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,14 +14,20 @@ namespace tarvolin::platform {
 
 /// A write that failed: the stream's name ("<stdout>", "<stderr>" or the file name) and the
 /// system's message.
+class TTextStream;
+
 class EWriteError : public std::runtime_error {
  public:
-  EWriteError(std::string streamName, const std::string& message)
-      : std::runtime_error(message), stream_name_(std::move(streamName)) {}
+  EWriteError(std::string streamName, const std::string& message,
+              const TTextStream* stream = nullptr)
+      : std::runtime_error(message), stream_name_(std::move(streamName)), stream_(stream) {}
   const std::string& StreamName() const { return stream_name_; }
+  /// The stream whose write failed, where known.
+  const TTextStream* Stream() const { return stream_; }
 
  private:
   std::string stream_name_;
+  const TTextStream* stream_;
 };
 
 class TTextStream {
@@ -44,6 +51,13 @@ class TTextStream {
   /// A stream flushed before anything is written here, so two streams on one terminal keep
   /// their order (standard output before standard error).
   void SetFlushFirst(TTextStream* other) { flush_first_ = other; }
+  /// Drops what cannot be written instead of throwing (standard error: a message that cannot
+  /// be shown must not end the run or change its exit code).
+  void SetDropFailedWrites(bool drop) { drop_failed_ = drop; }
+  /// Bytes handed to this stream so far.
+  std::uint64_t Accepted() const { return accepted_; }
+  /// Bytes of those that reached the file or device; the rest are buffered or were lost.
+  std::uint64_t Committed() const { return committed_; }
 
  private:
   TOutputHandle handle_;
@@ -52,7 +66,15 @@ class TTextStream {
   std::size_t capacity_;
   bool line_flush_;
   bool closed_ = false;
+  bool drop_failed_ = false;
   TTextStream* flush_first_ = nullptr;
+  std::uint64_t accepted_ = 0;
+  std::uint64_t committed_ = 0;
+
+  /// Writes bytes to the handle, counting what stays written; false with the system's message.
+  bool WriteOut(std::string_view bytes, std::string& error);
+  /// A failed write: throws `EWriteError`, unless failed writes are dropped.
+  void Fail(const std::string& error);
 };
 
 /// The process's standard output: 64 KiB blocks, or line by line on a terminal.

@@ -1,8 +1,9 @@
-// Pieces of result lines: sizes, the denied marker, file dates.
+// Pieces of result lines: sizes, the denied marker, file dates, listing names.
 #include <gtest/gtest.h>
 
 #include "app/algorithms.h"
 #include "app/lines.h"
+#include "platform/platform.h"
 
 namespace tarvolin::app {
 namespace {
@@ -23,6 +24,32 @@ TEST(ResultPieces, DeniedMarkerHasTheDigestWidth) {
 TEST(ResultPieces, DateOfMissingFileIsTheFallback) {
   EXPECT_EQ(DateOfFile("/no/such/file/anywhere"), "\"12/30/1899 00:00 AM\"");
   EXPECT_EQ(DateOfFile("/no/such/file/anywhere").size(), 21u);
+}
+
+TEST(ResultPieces, DatesWithoutFourDigitYearsAreTheFallback) {
+  const auto date = [](int year) { return QuotedDate({year, 1, 1, 0, 0, 0}); };
+  EXPECT_EQ(date(1), "\"01/01/0001 12:00 AM\"");
+  EXPECT_EQ(date(9999), "\"01/01/9999 12:00 AM\"");
+  EXPECT_EQ(date(10000), "\"12/30/1899 00:00 AM\"");
+  EXPECT_EQ(date(0), "\"12/30/1899 00:00 AM\"");
+  EXPECT_EQ(date(-1), "\"12/30/1899 00:00 AM\"");
+}
+
+// A name that could break a listing line is escaped; every other name stays as it is.
+TEST(ResultPieces, ListingNamesWithLineBreaksAreEscaped) {
+  std::string plain = "dir/a b.txt";
+  EXPECT_FALSE(EscapeListingName(plain));
+  EXPECT_EQ(plain, "dir/a b.txt");
+  std::string forged = "zz\n0123 ?SHA256*payload\r";
+  EXPECT_TRUE(EscapeListingName(forged));
+  EXPECT_EQ(forged, "zz\\n0123 ?SHA256*payload\\r");
+  std::string backslash = "a\\n";
+  if (platform::IsPathSeparator('\\')) {
+    EXPECT_FALSE(EscapeListingName(backslash));  // a separator, never part of a name
+  } else {
+    EXPECT_TRUE(EscapeListingName(backslash));
+    EXPECT_EQ(backslash, "a\\\\n");
+  }
 }
 
 TEST(ResultPieces, FileNamePart) {

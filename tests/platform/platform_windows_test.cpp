@@ -222,9 +222,11 @@ TEST(WindowsFolders, AttributesAndIdentity) {
   ASSERT_TRUE(
       ::SetFileAttributesW(test::Utf8Path(locked).wstring().c_str(), FILE_ATTRIBUTE_READONLY));
 
-  TFolderId id;
+  TFileId id;
   std::vector<TFolderEntry> entries;
-  ASSERT_TRUE(ListFolder(scratch.Path().string(), id, entries));
+  std::string error;
+  ASSERT_TRUE(ListFolder(scratch.Path().string(), id, entries, error));
+  EXPECT_EQ(error, "");
   std::map<std::string, TFolderEntry> byName;
   for (const TFolderEntry& entry : entries) byName[entry.Name] = entry;
   ASSERT_EQ(byName.size(), 4u);
@@ -243,15 +245,17 @@ TEST(WindowsFolders, AttributesAndIdentity) {
   ::SetFileAttributesW(test::Utf8Path(locked).wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
 
   // The same folder, however it is written, has one identity; another folder another.
-  TFolderId again;
-  ASSERT_TRUE(ListFolder(scratch.Path().string() + "\\sub\\..\\", again, entries));
+  TFileId again;
+  ASSERT_TRUE(ListFolder(scratch.Path().string() + "\\sub\\..\\", again, entries, error));
   EXPECT_EQ(again, id);
-  TFolderId sub;
-  ASSERT_TRUE(ListFolder((scratch.Path() / "sub").string(), sub, entries));
+  TFileId sub;
+  ASSERT_TRUE(ListFolder((scratch.Path() / "sub").string(), sub, entries, error));
   EXPECT_TRUE(entries.empty());
   EXPECT_FALSE(sub == id);
-  EXPECT_FALSE(ListFolder((scratch.Path() / "missing").string(), sub, entries));
-  EXPECT_FALSE(ListFolder(hidden, sub, entries));  // a file is not a folder
+  EXPECT_FALSE(ListFolder((scratch.Path() / "missing").string(), sub, entries, error));
+  EXPECT_NE(error, "");
+  EXPECT_FALSE(ListFolder(hidden, sub, entries, error));  // a file is not a folder
+  EXPECT_NE(error, "");
 }
 
 // Deeper than MAX_PATH: the layer adds the "\\?\" prefix itself.
@@ -278,9 +282,9 @@ TEST(WindowsFolders, PathsBeyondMaxPath) {
   ASSERT_TRUE(input.Open(file, error)) << error;
   std::uint8_t buffer[8];
   EXPECT_EQ(input.Read(buffer, 8, error), 4);
-  TFolderId id;
+  TFileId id;
   std::vector<TFolderEntry> entries;
-  ASSERT_TRUE(ListFolder(folder + "\\", id, entries));
+  ASSERT_TRUE(ListFolder(folder + "\\", id, entries, error));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].Name, "deep.txt");
 }

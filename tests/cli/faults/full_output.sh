@@ -1,11 +1,23 @@
 # A result that cannot be written ends the run with exit 72 and one error line, in DIR mode
-# too: an output file on a full device, standard output on a full device. No summary follows.
-mkdir t
-for i in $(seq 1 2000); do printf "$i" > "t/f$i"; done
+# too, and the summary file then tells of an aborted run whose unwritten lines count as errors:
+# a write failing part-way through a tree (2,000 files whose lines are 82 bytes each: the first
+# 64 KiB block holds 799 of them and fails with the 800th), at the end of a run, on standard
+# output, on the tee copy, in LIST mode. COMPARE mode writes no summary.
+mkdir t m
+for i in $(seq 1000 2999); do printf "$i" > "t/f$i"; done
+printf 1 > m/one
+summary() { echo "exit $1: $(tr -d '\r' < sum.txt)"; rm -f sum.txt; }
 "$TARVOLIN" -c -u sum.txt -o /dev/full -d t
-echo "exit $?"
+summary $?
 "$TARVOLIN" -c -u sum.txt -d t > /dev/full
-echo "exit $?"
-"$TARVOLIN" -c -u sum.txt -o /dev/full -k t/f1 t/f2
+summary $?
+"$TARVOLIN" -c -u sum.txt -o /dev/full -d m
+summary $?
+"$TARVOLIN" -c -t -u sum.txt -o out.txt -d m > /dev/full
+summary $?
+tr -d '\r' < out.txt
+"$TARVOLIN" -c -u sum.txt -o /dev/full abc m/one
+summary $?
+"$TARVOLIN" -c -u sum.txt -o /dev/full -k t/f1000 t/f1001
 echo "exit $?"
 [ -e sum.txt ] && echo "summary written" || echo "no summary"

@@ -1,5 +1,6 @@
-# A folder that cannot be listed contributes nothing and is no error; a file that cannot be
-# opened gives the denied marker. Root reads everything, so as root the program runs without
+# A folder that cannot be listed is reported on standard error and counted as an error (in the
+# counters and the summary file), the walk goes on; a file that cannot be opened gives the
+# denied marker. Root reads everything, so as root the program runs without
 # the capabilities that override file permissions.
 # windows: Unix permissions; under Wine the files are opened by its server, with its rights
 mkdir -p t/locked/inner t/open
@@ -17,7 +18,8 @@ if [ "$(id -u)" = 0 ]; then
 else
   run() { "$TARVOLIN" "$@"; }
 fi
-run -c -r -d t | LC_ALL=C sort
+run -c -r -u sum.txt -d t | LC_ALL=C sort
 echo "exit ${PIPESTATUS[0]}"
+cat sum.txt
 run -c -d t/locked
 echo "exit $?"
