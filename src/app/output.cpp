@@ -92,7 +92,11 @@ bool OpenOutputFile(const std::vector<std::string>& readByRun) {
     cmdline::ExitStatus = 102;
     return false;
   }
-  for (const std::string& input : readByRun) {
+  // Writing to a device or a pipe destroys no file; only a regular file (or a name that does
+  // not exist yet) is checked.
+  platform::TPathInfo target;
+  const bool notAFile = platform::QueryPath(name, target) && !target.IsRegular;
+  for (const std::string& input : notAFile ? std::vector<std::string>{} : readByRun) {
     if (SameFile(name, input)) {
       WriteErrorLine("ERROR: The output file \"" + name + "\" is also read by this run");
       cmdline::ExitStatus = 102;
