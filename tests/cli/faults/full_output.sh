@@ -1,8 +1,8 @@
 # A result that cannot be written ends the run with exit 72 and one error line, in DIR mode
 # too, and the summary file then tells of an aborted run whose unwritten lines count as errors:
-# a write failing part-way through a tree (2,000 files whose lines are 82 bytes each: the first
-# 64 KiB block holds 799 of them and fails with the 800th), at the end of a run, on standard
-# output, on the tee copy, in LIST mode. COMPARE mode writes no summary.
+# a write failing part-way through a tree (2,000 files whose lines are 82 bytes each, 83 with
+# CR LF: the first 64 KiB block holds 799 of them, or 789, and fails with the next), at the end
+# of a run, on standard output, on the tee copy, in LIST mode. COMPARE mode writes no summary.
 mkdir t m
 for i in $(seq 1000 2999); do printf "$i" > "t/f$i"; done
 printf 1 > m/one
