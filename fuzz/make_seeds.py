@@ -76,9 +76,10 @@ def exclusions():
         (4, "/raw\xff", b"\xef\xbb\xbf\xc3"),
     ]
     seeds = []
-    for mark, path, body in bodies:
+    for k, (mark, path, body) in enumerate(bodies):
         encoded = path.encode("utf-8", "surrogateescape") if "\xff" not in path else path.encode("latin-1")
-        seeds.append(bytes([mark, len(encoded)]) + encoded + body)
+        # Pieces of one to three bytes: ends inside marks, code units and CR LF.
+        seeds.append(bytes([mark, k % 3, len(encoded)]) + encoded + body)
     return seeds
 
 
