@@ -1,14 +1,16 @@
 // Fuzz target of the exclusion-list reader: any bytes, with and without byte-order marks,
-// decoded into lines and matched against a path, in memory and through a file.
+// decoded into lines and matched against a path, in memory, in pieces and through a file.
 //
 // Input: one mark byte (0 none, 1 UTF-16 LE, 2 UTF-16 BE, 3 UTF-8, otherwise the bytes as
-// given), one path-length byte and that many path bytes, then the file's body.
+// given), one piece-size byte (the bytes are also handed over in pieces of that size plus one),
+// one path-length byte and that many path bytes, then the file's body.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/exclusions.h"
@@ -70,6 +72,7 @@ const std::string& ScratchFile() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::TInput input(data, size);
   const std::uint8_t mark = input.Byte();
+  const std::size_t pieceSize = std::size_t{input.Byte()} + 1;
   const std::string path(input.Bytes(input.Byte()));
   const std::string_view body = input.Rest();
 
@@ -110,14 +113,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(list.Excludes(path) == expected, path);
   FUZZ_CHECK(list.Excludes(upperPath) == expected, path);
 
-  // The same bytes read back from a file give the same lines.
+  // The same bytes handed over in pieces, or read back from a file, give the same lines,
+  // wherever a piece ends: inside a mark, a character, a code unit or between CR and LF.
+  std::vector<std::string_view> pieces;
+  for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
+    pieces.push_back(std::string_view(bytes).substr(at, pieceSize));
+  }
+  app::TExclusionList pieced;
+  pieced.AssignBytes(pieces);
+  FUZZ_CHECK(pieced.Patterns() == list.Patterns(), "pieces and lines differ");
   if (std::FILE* file = std::fopen(ScratchFile().c_str(), "wb")) {
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) == 0 && written) {
       app::TExclusionList loaded;
       std::string error;
       FUZZ_CHECK(loaded.Load(ScratchFile(), error), error);
-      FUZZ_CHECK(loaded.Lines() == lines, "file and memory differ");
+      FUZZ_CHECK(loaded.Patterns() == list.Patterns(), "file and memory differ");
     }
   }
   return 0;

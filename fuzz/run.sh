@@ -5,6 +5,9 @@
 #
 # Each target starts from the seeds in fuzz/corpus/<target> and the past failures in
 # fuzz/regressions/<target>; what it learns goes to build/fuzz/corpus/<target> (not kept).
+# Mutations may reach the target's longest input at once (-len_control=0): libFuzzer's default
+# lets inputs grow only a few bytes at a time, too slowly for a short run to reach whole
+# command lines and lists.
 # A failing input is written to build/fuzz/artifacts/ and the script exits non-zero; copy it
 # into fuzz/regressions/<target>/ once fixed, so the replay tests keep it fixed.
 set -euo pipefail
@@ -35,12 +38,15 @@ for target in "${targets[@]}"; do
   echo "== $target: ${seconds}s"
   # The command-line target may change the current folder; it runs in a scratch folder.
   if ! (cd "$scratch" && "$OLDPWD/$build/fuzz/fuzz_$target" -detect_leaks="${leaks[$target]}" \
-        -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout=60 -print_final_stats=1 \
+        -max_total_time="$seconds" -max_len="${max_len[$target]}" -len_control=0 -timeout=60 \
+        -print_final_stats=1 \
         -artifact_prefix="$OLDPWD/$build/artifacts/$target-" \
         "${inputs[@]/#/$OLDPWD/}" >"$OLDPWD/$build/$target.log" 2>&1); then
     echo "   FAILED: see $build/$target.log and $build/artifacts/"
     status=1
   fi
   grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb)|^#[0-9]+ +DONE' "$build/$target.log" | sed 's/^/   /' || true
+  longest=$(find "$corpus" -type f -printf '%s\n' | sort -n | tail -n 1)
+  echo "   longest input it kept: ${longest:-0} bytes"
 done
 exit $status

@@ -60,12 +60,17 @@ std::string MapCase(std::string_view text) {
   while (i < text.size()) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {
-      char c = text[i];
-      if (Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z')) {
-        c = static_cast<char>(Upper ? c - 32 : c + 32);
+      // A run of ASCII is copied at once, then its letters are mapped in place.
+      std::size_t end = i + 1;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+      const std::size_t from = out.size();
+      out.append(text.substr(i, end - i));
+      for (char* c = out.data() + from; c != out.data() + out.size(); ++c) {
+        if (Upper ? (*c >= 'a' && *c <= 'z') : (*c >= 'A' && *c <= 'Z')) {
+          *c = static_cast<char>(Upper ? *c - 32 : *c + 32);
+        }
       }
-      out += c;
-      ++i;
+      i = end;
       continue;
     }
     const TUtf8Char ch = DecodeUtf8(text, i);

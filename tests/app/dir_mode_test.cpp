@@ -76,6 +76,27 @@ TEST(ExclusionText, ByteOrderMarksAndLineEnds) {
             (std::vector<std::string>{"\xEF\xBF\xBD"}));
 }
 
+// A file is read in pieces: wherever one ends (inside a mark, a code unit, a surrogate pair, a
+// UTF-8 character or between CR and LF), the list is that of the whole text.
+TEST(ExclusionList, PiecesEndingAnywhereGiveTheLinesOfTheWhole) {
+  const std::string texts[] = {
+      std::string("\xFF\xFE"
+                  "a\0\r\0\n\0\x3D\xD8\x00\xDE\r\0\r\0\xE9\0",
+                  18),
+      "\xEF\xBB\xBF\xC3\xA4rger\r\n\r\n\xE2\x82\xACtemp\r\xF0\x9F\x98\x80",
+  };
+  for (const std::string& text : texts) {
+    TExclusionList whole;
+    whole.Assign(DecodeTextLines(text));
+    const std::string_view bytes = text;
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+      TExclusionList pieced;
+      pieced.AssignBytes({bytes.substr(0, cut), bytes.substr(cut)});
+      EXPECT_EQ(pieced.Patterns(), whole.Patterns()) << "cut after byte " << cut;
+    }
+  }
+}
+
 TEST(ExclusionList, SubstringWithoutRegardToCaseEmptyLinesNeverMatch) {
   TExclusionList list;
   list.Assign({"", "temp", "ÄRGER"});
