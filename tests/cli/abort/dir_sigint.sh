@@ -1,11 +1,20 @@
-# CTRL-C during a DIR run: after the current file, a line break and "Processing Aborted...  ",
-# exit 252, and every line written before is complete in the -o file. No summary is written.
+# CTRL-C during a DIR run: the file being read is abandoned, then a line break and "Processing
+# Aborted...  ", exit 252, and every line written before is complete in the -o file. No summary
+# is written.
 mkdir t
 for i in $(seq 1 100); do truncate -s 8M "t/f$i"; done
 # Background jobs of a script ignore SIGINT; restore the default before starting the program.
 perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' "$TARVOLIN" --sha3_512 -o out.txt -u sum.txt -d t &
 pid=$!
-sleep 0.5
+# The request comes once the second file is being read, so the first one has its line (the file
+# being read when it comes gets none).
+first=""
+for i in $(seq 1 1000); do
+  current=$(ls -l "/proc/$pid/fd" 2>/dev/null | grep -o 't/f[0-9]*$' | head -n 1)
+  [ -n "$current" ] && [ -n "$first" ] && [ "$current" != "$first" ] && break
+  [ -n "$current" ] && first=$current
+  sleep 0.01
+done
 kill -INT "$pid"
 wait "$pid"
 echo "exit $?"
