@@ -1,6 +1,7 @@
 # Windows: CTRL-C (SIGINT to the Wine process, which Wine turns into CTRL_C_EVENT) during a DIR
-# run: the file being read gets no line, then a line break and "Processing Aborted...  ", exit 252, and every
-# line written before is complete in the -o file, CR LF included. No summary is written.
+# run: the file being read gets no line, then a line break and "Processing Aborted...  ", exit
+# 252, and every line written before is complete in the -o file, CR LF included. No summary is
+# written.
 mkdir t
 for i in $(seq 1 200); do truncate -s 8M "t/f$i"; done
 # Background jobs of a script ignore SIGINT; restore the default before starting the program.
