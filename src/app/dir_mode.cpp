@@ -14,7 +14,6 @@
 #include "cmdline/validation.h"
 #include "files/masks.h"
 #include "files/searcher.h"
-#include "files/unicode.h"
 #include "hash/hash.h"
 #include "platform/platform.h"
 
@@ -123,10 +122,8 @@ std::string ListedFolderPrefix(const std::string& folder) {
 
 /// Whether the path starts with the prefix, compared as the file system compares names.
 bool StartsWithFolder(const std::string& path, const std::string& prefix) {
-  if (prefix.empty() || path.size() < prefix.size()) return false;
-  const std::string_view head(path.data(), prefix.size());
-  if (!platform::kNamesIgnoreCase) return head == prefix;
-  return files::UpperCaseUtf8(head) == files::UpperCaseUtf8(prefix);
+  return !prefix.empty() && path.size() >= prefix.size() &&
+         SameName(std::string_view(path).substr(0, prefix.size()), prefix);
 }
 
 /// The output file and the summary file are written by this run: listing them would give
@@ -144,10 +141,7 @@ void LeaveOutRunFiles(files::TStringList& fileList) {
     const std::string name = FileNamePart(path);
     for (std::size_t k = 0; k < written.size(); ++k) {
       // Only a file of the same name is looked up.
-      const bool sameName = platform::kNamesIgnoreCase
-                                ? files::UpperCaseUtf8(name) == files::UpperCaseUtf8(names[k])
-                                : name == names[k];
-      if (sameName && SameFile(path, written[k])) return true;
+      if (SameName(name, names[k]) && SameFile(path, written[k])) return true;
     }
     return false;
   });
@@ -229,9 +223,9 @@ void RunDirMode() {
     bool itemError = false;
     const std::string sizeText =
         Given(TOption::Size) ? SizeTextUnsigned(static_cast<std::uint64_t>(size)) : std::string();
+    BeginItemLines();
     if (noHash) {
       const THashChoices none = THashChoices::None;
-      BeginItemLines();
       WriteResultLine(escapeMark + FileLine(none, sizeText, DateOfFile(path),
                                             Algorithm(none).FileTag, displayName),
                       tee);
@@ -245,7 +239,6 @@ void RunDirMode() {
         AbortInLoop(tee);
         return;
       }
-      BeginItemLines();
       for (std::size_t i = 0; i < selected.size(); ++i) {
         WriteResultLine(escapeMark + FileLine(selected[i], sizeText, digests[i],
                                               Algorithm(selected[i]).FileTag, displayName),

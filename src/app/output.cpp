@@ -55,12 +55,12 @@ void SplitName(const std::string& path, std::string& folder, std::string& name) 
   name = path.substr(start);
 }
 
-bool SameName(const std::string& first, const std::string& second) {
+}  // namespace
+
+bool SameName(std::string_view first, std::string_view second) {
   if (!platform::kNamesIgnoreCase) return first == second;
   return files::UpperCaseUtf8(first) == files::UpperCaseUtf8(second);
 }
-
-}  // namespace
 
 std::string FileErrorLine(const std::string& name, const std::string& message) {
   return "File handling ERROR occurred with \"" + name + "\" -- " + message;

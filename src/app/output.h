@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvolin::platform {
@@ -20,6 +21,10 @@ std::string DefaultSummaryFileName();
 /// it is read). On failure writes the error line, sets the exit code (102 or 72) and returns
 /// false.
 bool OpenOutputFile(const std::vector<std::string>& readByRun);
+
+/// Whether two file names are one name to the file system: exactly equal on POSIX, equal
+/// without regard to letter case on Windows.
+bool SameName(std::string_view first, std::string_view second);
 
 /// Whether two names name the same file: the same file where both exist, the same name in the
 /// same folder where neither does yet.

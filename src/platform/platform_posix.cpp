@@ -270,6 +270,8 @@ class TTerminatingSignalsBlocked {
   sigset_t saved_{};
 };
 
+constexpr const char* kNotOwnFile = "Refused: not a regular file of this user";
+
 /// Refuses what a planted name may lead to: anything but a regular file of this user with one
 /// name. (O_NOFOLLOW already refused a link as the last part of the name.)
 bool IsOwnPlainFile(int fd, std::string& error) {
@@ -279,7 +281,7 @@ bool IsOwnPlainFile(int fd, std::string& error) {
     return false;
   }
   if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1) {
-    error = "Refused: not a regular file of this user";
+    error = kNotOwnFile;
     return false;
   }
   return true;
@@ -317,9 +319,8 @@ bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error
   const int fd = OpenPath(path, flags, 0666);
   if (fd < 0) {
     // A link (ELOOP) or a pipe nobody reads (ENXIO) in the file's place.
-    error = mode == TMode::CreateOwnFile && (errno == ELOOP || errno == ENXIO)
-                ? "Refused: not a regular file of this user"
-                : ErrorText(errno);
+    error = mode == TMode::CreateOwnFile && (errno == ELOOP || errno == ENXIO) ? kNotOwnFile
+                                                                               : ErrorText(errno);
     return false;
   }
   if (mode == TMode::CreateOwnFile) {
