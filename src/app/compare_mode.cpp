@@ -4,6 +4,7 @@
 #include "app/algorithms.h"
 #include "app/lines.h"
 #include "app/output.h"
+#include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
 #include "platform/platform.h"
 
@@ -16,12 +17,12 @@ void RunCompareMode() {
   s.ExclusionOn = false;
   if (s.CompareFile1.empty() || s.CompareFile2.empty()) {
     WriteErrorLine("ERROR: Two Files Are Needed For Comparison!");
-    cmdline::ExitStatus = 70;
+    cmdline::ExitStatus = cmdline::exit_code::kCompareNamesMissing;
     return;
   }
   if (!platform::IsExistingFile(s.CompareFile1) || !platform::IsExistingFile(s.CompareFile2)) {
     WriteErrorLine("ERROR: Could Not Open Selected Files for Comparison!");
-    cmdline::ExitStatus = 71;
+    cmdline::ExitStatus = cmdline::exit_code::kCompareFileUnopened;
     return;
   }
   // Each file is read once for all algorithms; a failure marks every line of that file.

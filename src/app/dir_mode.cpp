@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "app/output.h"
 #include "app/run.h"
+#include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
 #include "cmdline/validation.h"
 #include "files/masks.h"
@@ -90,7 +91,7 @@ bool CheckDirEntry() {
   if (!platform::IsExistingFolder(s.Folder)) {
     WriteErrorLine(s.Folder.empty() ? "ERROR: No Folder Provided!"
                                     : "ERROR: Could not Access Folder: \"" + s.Folder + "\"");
-    cmdline::ExitStatus = 100;
+    cmdline::ExitStatus = cmdline::exit_code::kBadFolder;
     return false;
   }
   if (!Given(TOption::Exc)) return true;
@@ -98,13 +99,13 @@ bool CheckDirEntry() {
     WriteErrorLine(s.ExclusionFile.empty()
                        ? "ERROR: No Exception List Provided!"
                        : "ERROR: Could not Access File: \"" + s.ExclusionFile + "\"");
-    cmdline::ExitStatus = 101;
+    cmdline::ExitStatus = cmdline::exit_code::kBadExclusionFile;
     return false;
   }
   std::string error;
   if (!ExclusionList.Load(s.ExclusionFile, error)) {
     WriteErrorLine(FileErrorLine(s.ExclusionFile, error));
-    cmdline::ExitStatus = 103;
+    cmdline::ExitStatus = cmdline::exit_code::kExclusionFileUnopened;
     return false;
   }
   return true;
@@ -151,7 +152,7 @@ void LeaveOutRunFiles(files::TStringList& fileList) {
 void AbortInLoop(bool tee) {
   DisarmFailureSummary();
   WriteResultLine(std::string(platform::kLineEnd) + "Processing Aborted...  ", tee);
-  cmdline::ExitStatus = 252;
+  cmdline::ExitStatus = cmdline::exit_code::kAborted;
   CloseOutput();
 }
 
@@ -178,7 +179,7 @@ void RunDirMode() {
   } catch (const files::EConvertError& error) {
     // A malformed wildcard is a bad DIR-mode parameter: report it before anything is hashed.
     WriteErrorLine(std::string("ERROR: ") + error.what());
-    cmdline::ExitStatus = 100;
+    cmdline::ExitStatus = cmdline::exit_code::kBadFolder;
     CloseOutput();
     return;
   }
@@ -261,7 +262,7 @@ void RunDirMode() {
     if (Given(TOption::Summary)) {
       WriteSummaryFile(position, count, counters.ErrorCount, true, s.SummaryFile);
     }
-    cmdline::ExitStatus = 252;
+    cmdline::ExitStatus = cmdline::exit_code::kAborted;
     return;
   }
 

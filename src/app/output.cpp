@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/options.h"
+#include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
 #include "files/unicode.h"
 #include "platform/platform.h"
@@ -89,7 +90,7 @@ bool OpenOutputFile(const std::vector<std::string>& readByRun) {
   const std::string& name = RunSettings.OutputFile;
   if (name.empty()) {
     WriteErrorLine("ERROR: No Output File Provided!");
-    cmdline::ExitStatus = 102;
+    cmdline::ExitStatus = cmdline::exit_code::kBadOutputFile;
     return false;
   }
   // Writing to a device or a pipe destroys no file; only a regular file (or a name that does
@@ -99,7 +100,7 @@ bool OpenOutputFile(const std::vector<std::string>& readByRun) {
   for (const std::string& input : notAFile ? std::vector<std::string>{} : readByRun) {
     if (SameFile(name, input)) {
       WriteErrorLine("ERROR: The output file \"" + name + "\" is also read by this run");
-      cmdline::ExitStatus = 102;
+      cmdline::ExitStatus = cmdline::exit_code::kBadOutputFile;
       return false;
     }
   }
@@ -111,7 +112,7 @@ bool OpenOutputFile(const std::vector<std::string>& readByRun) {
           append ? platform::TOutputHandle::TMode::Append : platform::TOutputHandle::TMode::Create,
           error)) {
     WriteErrorLine(FileErrorLine(name, error));
-    cmdline::ExitStatus = 72;
+    cmdline::ExitStatus = cmdline::exit_code::kOutputWriteFailed;
     return false;
   }
   OutputFileStream =
@@ -156,7 +157,7 @@ void WriteSummaryFile(std::int64_t success, std::int64_t total, std::int64_t err
             handle.Close(error);
   if (!ok) {
     WriteErrorLine(FileErrorLine(file, error));
-    cmdline::ExitStatus = 105;
+    cmdline::ExitStatus = cmdline::exit_code::kSummaryWriteFailed;
     Failure.SummaryFailed = true;
   }
 }

@@ -11,6 +11,7 @@
 #include "app/options.h"
 #include "app/output.h"
 #include "cmdline/banner.h"
+#include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
 #include "cmdline/screen.h"
 #include "cmdline/validation.h"
@@ -31,8 +32,8 @@ void StartRun(const std::vector<std::string>& arguments, const std::string& rawC
   RunSettings = TRunSettings{};
   RunCounters = TRunCounters{};
   HashAlgorithms = THashChoicesArray{};
-  cmdline::ExitStatus = 0;
-  cmdline::KeywordMode = 2;
+  cmdline::ExitStatus = cmdline::exit_code::kSuccess;
+  cmdline::KeywordMode = cmdline::kKeywordsAttachedValues;
   cmdline::DoubleDashOnly = false;
   cmdline::ReadFileVersionInfo(cmdline::VersionInfo, "", true);
   RunSettings.DefaultSummaryFile = DefaultSummaryFileName();
@@ -66,21 +67,21 @@ void Run() {
                           -1, ValidationLast());
 
   if (cmdline::ParamList.empty() && !cmdline::HelpRequested) {
-    SyntaxErrorExit(cmdline::SyntaxScreenKind, 64,
+    SyntaxErrorExit(cmdline::SyntaxScreenKind, cmdline::exit_code::kMissingParameters,
                     "Missing Essential Parameters (e.g. -d <filename(s)> -L <files or text>" +
                         cmdline::HelpSwitchList + ")",
                     true);
     return;
   }
   if (Given(TOption::NoHash) && !Given(TOption::Dir) && !cmdline::HelpRequested) {
-    SyntaxErrorExit(cmdline::SyntaxScreenKind, 66,
+    SyntaxErrorExit(cmdline::SyntaxScreenKind, cmdline::exit_code::kMismatchedParameters,
                     "Mismatched Parameters Used (e.g. --NOHASH --LIST)", true);
     return;
   }
   if (Given(TOption::Help)) {
     cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
     ShowHelp(false);
-    cmdline::ExitStatus = 255;
+    cmdline::ExitStatus = cmdline::exit_code::kHelpShown;
     return;
   }
   if (Given(TOption::VersionOnly)) {
@@ -151,7 +152,7 @@ void SyntaxErrorExit(std::int32_t screenKind, std::int32_t exitCode, const std::
                      bool brief) {
   cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
   if (!message.empty()) {
-    if (screenKind == 0) {
+    if (screenKind == cmdline::kMessageScreen) {
       cmdline::ShowSyntaxMessage(message, cmdline::ErrorDelay, cmdline::AudibleError);
     } else {
       cmdline::ShowSyntaxScreen(message, cmdline::ErrorDelay, cmdline::AudibleError);
@@ -181,7 +182,7 @@ int GenerateHashes(const std::vector<std::string>& arguments, const std::string&
     } catch (const platform::EWriteError&) {
     }
     WriteFailureSummary(error);
-    cmdline::ExitStatus = 72;
+    cmdline::ExitStatus = cmdline::exit_code::kOutputWriteFailed;
   }
   return cmdline::ExitStatus;
 }

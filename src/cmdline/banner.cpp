@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cmdline/engine_internal.h"
+#include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
 #include "cmdline/screen.h"
 #include "platform/platform.h"
@@ -201,7 +202,7 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
   const std::string path = fileName.empty() ? platform::ProgramPath() : fileName;
   if (!platform::IsExistingFile(path)) {
     ErrorOut->WriteLine("File does not exist: " + path);
-    ExitStatus = 70;
+    ExitStatus = exit_code::kVersionFileMissing;
     return;
   }
 
@@ -237,10 +238,10 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
     record.Filled = true;
   } catch (const version::EVersionInfo&) {
     ErrorOut->WriteLine("File contains no resource info: " + path);
-    ExitStatus = 74;
+    ExitStatus = exit_code::kNoVersionResource;
   } catch (const std::exception&) {
     ErrorOut->WriteLine("Error obtaining version info from file: " + path);
-    ExitStatus = 73;
+    ExitStatus = exit_code::kVersionInfoFailed;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cmdline/engine_internal.h"
+#include "cmdline/exit_codes.h"
 #include "platform/platform.h"
 
 namespace tarvolin::cmdline {
@@ -21,7 +22,7 @@ bool NumberDefaulted = false;
 bool HelpRequested = false;
 TFindParamRec DebugModeSwitch, ErrorDelaySwitch, AudibleErrorSwitch, HelpSwitch, VerboseSwitch,
     VersionOnlySwitch, BannerSwitch, InfoSwitch;
-std::int32_t ExitStatus = 0;
+std::int32_t ExitStatus = exit_code::kSuccess;
 
 namespace {
 
@@ -52,11 +53,11 @@ std::string FirstCharacters(const std::string& text, std::size_t count) {
 }
 
 bool KeywordModeAllowsBare() {
-  return KeywordMode == 1 || KeywordMode == 3;
+  return KeywordMode == kKeywordsBareSymbols || KeywordMode == kKeywordsBareAndAttached;
 }
 
 bool KeywordModeAllowsAttached() {
-  return KeywordMode == 2 || KeywordMode == 3;
+  return KeywordMode == kKeywordsAttachedValues || KeywordMode == kKeywordsBareAndAttached;
 }
 
 // Every form under which `keyword` may be given, in matching order.
@@ -182,7 +183,7 @@ std::string RawCommandLine() {
 }
 
 void StartEngine() {
-  KeywordMode = 0;
+  KeywordMode = kKeywordsPlain;
   DoubleDashOnly = true;
   LogMatches = false;
   KeywordList.clear();
@@ -193,7 +194,7 @@ void StartEngine() {
         &VersionOnlySwitch, &BannerSwitch, &InfoSwitch}) {
     *record = TFindParamRec{};
   }
-  ExitStatus = 0;
+  ExitStatus = exit_code::kSuccess;
   MatchLog.clear();
   BuildParamList(ParamList);
   detail::ResetValidationState();
@@ -355,9 +356,9 @@ void FindParamEx(TFindParamRec& result, TParamStatusArray& list, const std::stri
 
 namespace {
 
-// The search range of the wrappers: kind 1 searches up to `index`, any other kind from it on.
+// The search range of the wrappers: `kSearchUpTo` ends at `index`, any other kind starts there.
 std::pair<std::int32_t, std::int32_t> RangeOf(std::int32_t index, std::int32_t kind) {
-  if (kind == 1) return {index, -1};
+  if (kind == kSearchUpTo) return {index, -1};
   return {-1, index};
 }
 

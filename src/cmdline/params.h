@@ -56,8 +56,15 @@ inline constexpr std::int32_t kKeepSearching = 4;
 
 extern TParamStatusArray ParamList;
 extern TParamRecArray MatchLog;
-/// 0 plain forms; 1 bare symbol characters too; 2 attached values; 3 both.
+/// Which argument forms match a keyword besides the plain ones: one of the four below (any other
+/// value acts as `kKeywordsPlain`).
 extern std::int32_t KeywordMode;
+inline constexpr std::int32_t kKeywordsPlain = 0;
+/// A symbol keyword (`?`) matches its bare character, without a switch character in front.
+inline constexpr std::int32_t kKeywordsBareSymbols = 1;
+/// A value may be attached to its keyword (`-d:folder`, `-dfolder`).
+inline constexpr std::int32_t kKeywordsAttachedValues = 2;
+inline constexpr std::int32_t kKeywordsBareAndAttached = 3;
 extern bool DoubleDashOnly;
 extern bool LogMatches;
 /// Every keyword ever looked up, upper case, each once, blank-separated.
@@ -101,19 +108,23 @@ void FindParamEx(TFindParamRec& result, TParamStatusArray& list, const std::stri
                  std::int32_t flags, const std::string& default1 = "",
                  const std::string& default2 = "");
 
-/// `index`/`kind`: kind 0 searches from `index` on, kind 1 up to `index`; -1 leaves that end open.
+/// How the lookups' `index` bounds the search; an index of -1 leaves that end open.
+inline constexpr std::int32_t kSearchFrom = 0;  ///< from `index` on
+inline constexpr std::int32_t kSearchUpTo = 1;  ///< up to `index`
+
+/// The common lookups: `FindParamEx` over the range `index`/`kind` give.
 void FindParam(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
-               std::int32_t flags = 0, std::int32_t index = -1, std::int32_t kind = 0);
+               std::int32_t flags = 0, std::int32_t index = -1, std::int32_t kind = kSearchFrom);
 void FindSwitch(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
-                bool& found, std::int32_t index = -1, std::int32_t kind = 0);
+                bool& found, std::int32_t index = -1, std::int32_t kind = kSearchFrom);
 void FindParamValue(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
-                    std::string& value, std::int32_t index = -1, std::int32_t kind = 0);
+                    std::string& value, std::int32_t index = -1, std::int32_t kind = kSearchFrom);
 void FindParamValues(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
                      std::string& value, std::string& value2, std::int32_t index = -1,
-                     std::int32_t kind = 0);
+                     std::int32_t kind = kSearchFrom);
 void FindParamNumber(TFindParamRec& result, TParamStatusArray& list, const std::string& keywords,
                      std::int64_t& number, std::int64_t defaultValue, std::int32_t index = -1,
-                     std::int32_t kind = 0);
+                     std::int32_t kind = kSearchFrom);
 
 // ---- Text routines --------------------------------------------------------------------------
 

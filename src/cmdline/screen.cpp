@@ -13,7 +13,7 @@ platform::TTextStream* ErrorOut = &platform::StdErr();
 std::string ExecPath;
 bool ErrorDelay = false;
 bool AudibleError = false;
-std::int32_t SyntaxScreenKind = 0;
+std::int32_t SyntaxScreenKind = kMessageScreen;
 
 namespace {
 
@@ -46,7 +46,7 @@ void ResetScreenState() {
   ExecPath = QuoteIfSpaced(detail::FolderOf(platform::ProgramPath()));
   ErrorDelay = false;
   AudibleError = false;
-  SyntaxScreenKind = 0;
+  SyntaxScreenKind = kMessageScreen;
 }
 
 }  // namespace detail

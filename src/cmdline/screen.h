@@ -17,8 +17,10 @@ extern platform::TTextStream* ErrorOut;
 extern std::string ExecPath;
 extern bool ErrorDelay;
 extern bool AudibleError;
-/// 0: the message screen; anything else: the syntax-definition screen.
+/// Which screen a syntax error shows: one of the two below.
 extern std::int32_t SyntaxScreenKind;
+inline constexpr std::int32_t kMessageScreen = 0;     ///< the message alone
+inline constexpr std::int32_t kDefinitionScreen = 1;  ///< the message and the syntax definition
 
 /// The message screen: title, execution path, command line, message.
 void ShowSyntaxMessage(const std::string& message, bool delay, bool audible);
