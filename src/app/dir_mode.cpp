@@ -16,6 +16,7 @@
 #include "files/masks.h"
 #include "files/searcher.h"
 #include "hash/hash.h"
+#include "platform/path_names.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {
@@ -137,9 +138,9 @@ void LeaveOutRunFiles(files::TStringList& fileList) {
   if (Given(TOption::Summary)) written.push_back(RunSettings.SummaryFile);
   if (written.empty()) return;
   std::vector<std::string> names;
-  for (const std::string& file : written) names.push_back(FileNamePart(file));
+  for (const std::string& file : written) names.push_back(platform::NameOf(file));
   std::erase_if(fileList, [&](const std::string& path) {
-    const std::string name = FileNamePart(path);
+    const std::string name = platform::NameOf(path);
     for (std::size_t k = 0; k < written.size(); ++k) {
       // Only a file of the same name is looked up.
       if (SameName(name, names[k]) && SameFile(path, written[k])) return true;
@@ -212,7 +213,7 @@ void RunDirMode() {
       // Only the leading folder goes: the same text further on is part of the name.
       if (StartsWithFolder(path, folderPrefix)) displayName = path.substr(folderPrefix.size());
     }
-    if (Given(TOption::HidePath)) displayName = FileNamePart(path);
+    if (Given(TOption::HidePath)) displayName = platform::NameOf(path);
     // A listing line holds one name: a line break in it is written escaped.
     const std::string escapeMark = fsum && EscapeListingName(displayName) ? "\\" : "";
 

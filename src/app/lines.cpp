@@ -118,9 +118,4 @@ bool EscapeListingName(std::string& name) {
   return true;
 }
 
-std::string FileNamePart(const std::string& path) {
-  const auto slash = platform::LastSeparator(path);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace tarvolin::app

@@ -37,7 +37,4 @@ std::string CompareLine(THashChoices choice, const std::string& verdict, const s
 /// backslash to say so. Returns whether the name was escaped; other names stay as they are.
 bool EscapeListingName(std::string& name);
 
-/// The file-name part of a path (after the last separator).
-std::string FileNamePart(const std::string& path);
-
 }  // namespace tarvolin::app

@@ -5,6 +5,7 @@
 #include "app/lines.h"
 #include "app/output.h"
 #include "cmdline/params.h"
+#include "platform/path_names.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {
@@ -21,7 +22,7 @@ void RunListMode() {
     if (platform::IsExistingFile(item)) {
       const std::string sizeText =
           Given(TOption::Size) ? SizeText(platform::FileSizeOf(item)) : std::string();
-      const std::string name = Given(TOption::HidePath) ? FileNamePart(item) : item;
+      const std::string name = Given(TOption::HidePath) ? platform::NameOf(item) : item;
       const auto digests = DigestsOfFile(selected, item, false, itemError);
       for (std::size_t i = 0; i < selected.size(); ++i) {
         WriteResultLine(FileLine(selected[i], sizeText, digests[i], kFileTag, name), tee);

@@ -11,6 +11,7 @@
 #include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
 #include "cmdline/screen.h"
+#include "platform/path_names.h"
 #include "platform/platform.h"
 #include "version/version.h"
 
@@ -206,9 +207,9 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
     return;
   }
 
-  const std::string name = detail::NameOf(path);
+  const std::string name = platform::NameOf(path);
   const std::size_t dot = name.rfind('.');
-  record.FileDir = detail::FolderOf(path);
+  record.FileDir = platform::FolderOf(path);
   record.FileExt = dot == std::string::npos ? std::string() : name.substr(dot);
   record.FileName = upperCase ? detail::UpperCase(name) : name;
   record.BaseName = ReplaceText(record.FileName, record.FileExt, "");

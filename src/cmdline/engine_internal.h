@@ -19,11 +19,6 @@ std::string Trim(const std::string& text);
 std::vector<std::string> SplitKeywords(const std::string& keywords);
 /// Whether `c` is one of the symbol characters that may stand bare as a one-character keyword.
 bool IsSymbolKeyword(char c);
-/// The folder part of a path, without a trailing separator unless it is the root; empty when
-/// the path names no folder.
-std::string FolderOf(const std::string& path);
-/// The name part of a path (after the last separator).
-std::string NameOf(const std::string& path);
 
 // Each unit puts its part of the engine state back to its initial values.
 void ResetValidationState();

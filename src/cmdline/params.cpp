@@ -8,7 +8,6 @@
 
 #include "cmdline/engine_internal.h"
 #include "cmdline/exit_codes.h"
-#include "platform/platform.h"
 
 namespace tarvolin::cmdline {
 
@@ -143,20 +142,6 @@ std::vector<std::string> SplitKeywords(const std::string& keywords) {
 bool IsSymbolKeyword(char c) {
   static constexpr std::string_view kSymbols = "!#$%*+-.@_~";
   return kSymbols.find(c) != std::string_view::npos;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t separator = platform::LastSeparator(path);
-  if (separator == std::string::npos) return {};
-  // A separator that belongs to the root ("/", "C:\\") stays.
-  const std::size_t root = platform::RootLength(path);
-  if (separator < root) return path.substr(0, root);
-  return path.substr(0, separator);
-}
-
-std::string NameOf(const std::string& path) {
-  const std::size_t separator = platform::LastSeparator(path);
-  return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 }  // namespace detail

@@ -4,6 +4,7 @@
 
 #include "cmdline/engine_internal.h"
 #include "cmdline/params.h"
+#include "platform/path_names.h"
 #include "platform/platform.h"
 
 namespace tarvolin::cmdline {
@@ -43,7 +44,7 @@ namespace detail {
 void ResetScreenState() {
   ConsoleOut = &platform::StdOut();
   ErrorOut = &platform::StdErr();
-  ExecPath = QuoteIfSpaced(detail::FolderOf(platform::ProgramPath()));
+  ExecPath = QuoteIfSpaced(platform::FolderOf(platform::ProgramPath()));
   ErrorDelay = false;
   AudibleError = false;
   SyntaxScreenKind = kMessageScreen;

@@ -7,6 +7,7 @@
 #include "app/dir_mode.h"
 #include "app/lines.h"
 #include "app/output.h"
+#include "platform/path_names.h"
 
 namespace tarvolin::app {
 namespace {
@@ -22,10 +23,10 @@ TEST(NormalizeFolderWindows, DrivesAndBothSeparators) {
   EXPECT_EQ(NormalizeFolder(".\\"), NormalizeFolder("."));
 }
 
-TEST(FileNamePartWindows, EitherSeparatorEndsTheFolder) {
-  EXPECT_EQ(FileNamePart("C:\\Data\\a.txt"), "a.txt");
-  EXPECT_EQ(FileNamePart("C:/Data/b.txt"), "b.txt");
-  EXPECT_EQ(FileNamePart("x/y\\c.txt"), "c.txt");
+TEST(NameOfWindows, EitherSeparatorEndsTheFolder) {
+  EXPECT_EQ(platform::NameOf("C:\\Data\\a.txt"), "a.txt");
+  EXPECT_EQ(platform::NameOf("C:/Data/b.txt"), "b.txt");
+  EXPECT_EQ(platform::NameOf("x/y\\c.txt"), "c.txt");
 }
 
 TEST(SummaryFileWindows, TempAsItIs) {

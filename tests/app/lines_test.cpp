@@ -3,6 +3,7 @@
 
 #include "app/algorithms.h"
 #include "app/lines.h"
+#include "platform/path_names.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {
@@ -52,10 +53,10 @@ TEST(ResultPieces, ListingNamesWithLineBreaksAreEscaped) {
   }
 }
 
-TEST(ResultPieces, FileNamePart) {
-  EXPECT_EQ(FileNamePart("/a/b/c.txt"), "c.txt");
-  EXPECT_EQ(FileNamePart("c.txt"), "c.txt");
-  EXPECT_EQ(FileNamePart("/a/b/"), "");
+TEST(ResultPieces, NameOf) {
+  EXPECT_EQ(platform::NameOf("/a/b/c.txt"), "c.txt");
+  EXPECT_EQ(platform::NameOf("c.txt"), "c.txt");
+  EXPECT_EQ(platform::NameOf("/a/b/"), "");
 }
 
 }  // namespace
