@@ -2,9 +2,9 @@
 #include "app/algorithms.h"
 
 #include <algorithm>
-#include <cctype>
-#include <ctime>
 
+#include "cmdline/ascii_case.h"
+#include "cmdline/date_time.h"
 #include "hash/blake2.h"
 #include "hash/blake3.h"
 #include "hash/md5.h"
@@ -38,11 +38,6 @@ constexpr TChoiceArray<TChoiceInfo> kChoiceInfo = {{
 hash::TFileHasher& FileHasher() {
   static hash::TFileHasher hasher;
   return hasher;
-}
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -134,7 +129,7 @@ std::string DeniedMarker(std::int32_t length) {
 }
 
 std::string DigestOfText(THashChoices choice, const std::string& text) {
-  return LowerCase(
+  return cmdline::AsciiLowerCase(
       Algorithm(choice).Engine->HashText(text, &hash::TUTF8Encoding::Instance())->ToHex(false));
 }
 
@@ -150,7 +145,7 @@ std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
     }
     for (const auto& result : FileHasher().HashFile(path, engines, regularOnly, stop)) {
       const std::string hex = result->ToHex(false);
-      digests.push_back(upperCase ? hex : LowerCase(hex));
+      digests.push_back(upperCase ? hex : cmdline::AsciiLowerCase(hex));
     }
   } catch (const hash::EReadStopped&) {
     throw;
@@ -172,14 +167,14 @@ const std::string kFallbackDate = "\"12/30/1899 00:00 AM\"";
 
 std::string QuotedDate(const platform::TLocalTime& local) {
   if (local.Year < 1 || local.Year > 9999) return kFallbackDate;
-  const int hour12 = local.Hour % 12 == 0 ? 12 : local.Hour % 12;
-  const std::string date = platform::DateSeparator();
-  const std::string time = platform::TimeSeparator();
-  char text[64];
-  std::snprintf(text, sizeof text, "\"%02d%s%02d%s%04d %02d%s%02d %s\"", local.Month, date.c_str(),
-                local.Day, date.c_str(), local.Year, hour12, time.c_str(), local.Minute,
-                local.Hour < 12 ? "AM" : "PM");
-  return text;
+  const cmdline::TDateTime value{.Year = local.Year,
+                                 .Month = local.Month,
+                                 .Day = local.Day,
+                                 .Hour = local.Hour,
+                                 .Minute = local.Minute,
+                                 .Second = local.Second};
+  return cmdline::FormatDateTime("\"mm/dd/yyyy hh:nn AM/PM\"", value,
+                                 {platform::DateSeparator(), platform::TimeSeparator()});
 }
 
 std::string DateOfFile(const std::string& path) {

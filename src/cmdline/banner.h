@@ -1,7 +1,6 @@
 // Command-line engine: the program's version record, the banner and the build line.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace tarvolin::cmdline {
@@ -28,19 +27,6 @@ struct TFileVersionInfoRec {
   std::string FileDir;
 };
 
-/// A calendar date and time of day, to the millisecond. The default is the zero date
-/// 1899/12/30 00:00:00.
-struct TDateTime {
-  int Year = 1899;
-  int Month = 12;
-  int Day = 30;
-  int Hour = 0;
-  int Minute = 0;
-  int Second = 0;
-  int Millisecond = 0;
-  bool operator==(const TDateTime&) const = default;
-};
-
 /// The constants of this build that the banner shows: fixed when the program is built (tests
 /// may replace them).
 struct TBuildInfo {
@@ -62,11 +48,5 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
 
 /// Banner (`showBanner`) and build line (`showBuild`) on `ErrorOut`, at most once per process.
 void ShowBanner(TFileVersionInfoRec& record, bool showBuild, bool showBanner);
-
-/// Converts "yyyy/mm/dd hh:nn:ss" text (date or time may be left out; seconds are optional; a
-/// "." starts a fraction of a second). Text with a time only takes today's date, spelled in
-/// `dateFormat` (for example "mm/dd/yyyy") and read back in that layout. Nothing when the text
-/// is not a valid date and time.
-std::optional<TDateTime> StrToDateTimeToday(const std::string& text, const std::string& dateFormat);
 
 }  // namespace tarvolin::cmdline

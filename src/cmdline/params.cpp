@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <string_view>
 #include <utility>
 
+#include "cmdline/ascii_case.h"
 #include "cmdline/engine_internal.h"
 #include "cmdline/exit_codes.h"
 
@@ -91,30 +93,6 @@ bool Claimable(const TParamStatusRec& argument) {
 
 namespace detail {
 
-char UpperChar(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = UpperChar(c);
-  return text;
-}
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
-  }
-  return true;
-}
-
 std::string Trim(const std::string& text) {
   const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   std::size_t first = 0;
@@ -137,6 +115,17 @@ std::vector<std::string> SplitKeywords(const std::string& keywords) {
   }
   if (!word.empty()) words.push_back(std::move(word));
   return words;
+}
+
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t at = text.find(separator, from);
+    parts.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
+    if (at == std::string::npos) return parts;
+    from = at + 1;
+  }
 }
 
 bool IsSymbolKeyword(char c) {
@@ -208,14 +197,14 @@ bool MatchForms(const std::vector<std::string>& forms, const std::string& argume
   if (attached != nullptr) *attached = false;
   bool matched = false;
   for (const std::string& form : forms) {
-    if (detail::SameText(argument, form)) {
+    if (SameAsciiText(argument, form)) {
       matched = true;
       continue;
     }
     if (matched || !KeywordModeAllowsAttached()) continue;
     const std::size_t n = form.size();
     if (argument.size() > n && (argument[n] == ':' || argument[n] == '=') &&
-        detail::SameText(std::string_view(argument).substr(0, n), form)) {
+        SameAsciiText(std::string_view(argument).substr(0, n), form)) {
       if (optionPart != nullptr) *optionPart = argument.substr(0, n);
       if (value != nullptr) *value = FirstCharacters(argument.substr(n + 1), kMaxAttachedLength);
       if (attached != nullptr) *attached = true;
@@ -410,7 +399,7 @@ std::int64_t ParamNumber(const std::string& text, std::int64_t defaultValue) {
 }
 
 void AddKeywords(std::string& list, const std::string& keywords) {
-  for (const std::string& word : SplitWords(detail::UpperCase(keywords))) {
+  for (const std::string& word : SplitWords(AsciiUpperCase(keywords))) {
     if (WordNotInList(word, list)) list += " " + word;
   }
   list = detail::Trim(list);
@@ -428,8 +417,8 @@ std::string QuoteIfSpaced(const std::string& text) {
 std::string ReplaceText(const std::string& text, const std::string& oldText,
                         const std::string& newText, bool firstOnly) {
   if (oldText.empty()) return text;
-  const std::string upperText = detail::UpperCase(text);
-  const std::string upperOld = detail::UpperCase(oldText);
+  const std::string upperText = AsciiUpperCase(text);
+  const std::string upperOld = AsciiUpperCase(oldText);
   std::string result;
   std::size_t from = 0;
   for (;;) {

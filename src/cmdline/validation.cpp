@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cmdline/ascii_case.h"
 #include "cmdline/engine_internal.h"
 
 namespace tarvolin::cmdline {
@@ -211,7 +212,7 @@ std::string BuildValidForms(const std::string& keywords, std::int32_t mode) {
 
 void AddPresentSwitches(std::string& target, const std::string& source,
                         const std::string& candidates) {
-  for (const std::string& word : SplitWords(detail::UpperCase(candidates))) {
+  for (const std::string& word : SplitWords(AsciiUpperCase(candidates))) {
     const std::string key = word + " ";
     if ((target + " ").find(key) != std::string::npos) continue;
     if ((source + " ").find(key) == std::string::npos) continue;
@@ -250,9 +251,9 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& list,
         AddToStat(record.NonEmptyCount, record.NonEmptyList, s);
       }
       // A plain substring test on the lower-cased list: "b" is not new after "abc".
-      if (!unique.Contains(detail::LowerCase(s))) {
+      if (!unique.Contains(AsciiLowerCase(s))) {
         AddToStat(record.UniqueCount, record.UniqueList, s);
-        unique.Append(detail::LowerCase(QuoteIfSpaced(s) + " "));
+        unique.Append(AsciiLowerCase(QuoteIfSpaced(s) + " "));
       }
       if (argument.Status != psOption && argument.Status != psValue) {
         AddToStat(record.OtherCount, record.OtherList, s);
@@ -286,7 +287,7 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& list,
     const std::vector<std::string> forms = detail::SplitKeywords(record.ValidForms);
     for (const std::string& word : OptionWords(record.OptionList + record.AttachedList)) {
       for (const std::string& form : forms) {
-        if (detail::SameText(word, form)) {
+        if (SameAsciiText(word, form)) {
           record.RecognisedOptions += word + " ";
           break;
         }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <ctime>
 #include <filesystem>
 
 #include "cmdline/engine_test_util.h"
@@ -196,36 +195,6 @@ TEST_F(Banner, CopyrightWordIsNeverDoubled) {
     EXPECT_EQ(record.BaseNameVersion, "PROG v1.2.3.4");
   }
   EXPECT_EQ(ExitStatus, 0);
-}
-
-TEST(DateTimeText, Conversions) {
-  const auto full = StrToDateTimeToday("2024/03/05 14:45:10", "mm/dd/yyyy");
-  ASSERT_TRUE(full.has_value());
-  EXPECT_EQ(*full, (TDateTime{2024, 3, 5, 14, 45, 10, 0}));
-  EXPECT_EQ(StrToDateTimeToday("2024/03/05 14:45:10.5", "mm/dd/yyyy")->Millisecond, 500);
-  EXPECT_EQ(StrToDateTimeToday("2024/03/05 14:45:10.98765", "mm/dd/yyyy")->Millisecond, 987);
-  EXPECT_EQ(*StrToDateTimeToday("2024/02/29", "mm/dd/yyyy"), (TDateTime{2024, 2, 29}));
-  EXPECT_EQ(*StrToDateTimeToday("1899/12/30 01:02", "mm/dd/yyyy"),
-            (TDateTime{1899, 12, 30, 1, 2, 0, 0}));
-  for (const char* bad : {"", "garbage", "2023/02/29", "2024/13/01", "2024/03/05 24:00",
-                          "14:45:10 x", "2024/03/05 14:45:10.5x"}) {
-    EXPECT_FALSE(StrToDateTimeToday(bad, "mm/dd/yyyy").has_value()) << bad;
-  }
-
-  // A time alone takes today's date, whichever layout spells it.
-  const auto today = [] {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    return TDateTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday, 14, 45, 0, 0};
-  };
-  const TDateTime before = today();
-  const auto timeOnly = StrToDateTimeToday("14:45", "mm/dd/yyyy");
-  const auto otherLayout = StrToDateTimeToday("14:45", "dd-mm-yyyy");
-  const TDateTime after = today();
-  ASSERT_TRUE(timeOnly.has_value());
-  ASSERT_TRUE(otherLayout.has_value());
-  EXPECT_TRUE(*timeOnly == before || *timeOnly == after);
-  EXPECT_TRUE(*otherLayout == before || *otherLayout == after);
 }
 
 }  // namespace
