@@ -53,24 +53,41 @@ std::string FirstCharacters(const std::string& text, std::size_t count) {
   return text;
 }
 
-bool KeywordModeAllowsBare() {
-  return KeywordMode == kKeywordsBareSymbols || KeywordMode == kKeywordsBareAndAttached;
-}
-
-bool KeywordModeAllowsAttached() {
-  return KeywordMode == kKeywordsAttachedValues || KeywordMode == kKeywordsBareAndAttached;
+// Splits at any of the `separators`; runs of them count as one and empty words are dropped.
+// With `quotes`, double quotes group separators into a word and are removed.
+std::vector<std::string> SplitWordsAt(const std::string& text, std::string_view separators,
+                                      bool quotes) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false;
+  for (const char c : text) {
+    if (quotes && c == '"') {
+      quoted = !quoted;
+    } else if (!quoted && separators.find(c) != std::string_view::npos) {
+      if (!word.empty()) words.push_back(std::move(word));
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
 }
 
 // Every form under which `keyword` may be given, in matching order.
 std::vector<std::string> KeywordForms(const std::string& keyword) {
-  if (keyword.size() == 1) {
-    if (detail::IsSymbolKeyword(keyword[0]) && KeywordModeAllowsBare()) {
-      return {keyword, "/" + keyword, "-" + keyword};
-    }
-    return {"/" + keyword, "-" + keyword};
+  std::vector<std::string> forms;
+  for (const std::string& prefix :
+       detail::KeywordPrefixes(keyword, detail::AllowsBareSymbols(KeywordMode))) {
+    forms.push_back(prefix + keyword);
   }
-  if (DoubleDashOnly) return {"/" + keyword, "--" + keyword};
-  return {"/" + keyword, "-" + keyword, "--" + keyword};
+  return forms;
+}
+
+// Whether `c` is one of the symbol characters that may stand bare as a one-character keyword.
+bool IsSymbolKeyword(char c) {
+  static constexpr std::string_view kSymbols = "!#$%*+-.@_~";
+  return kSymbols.find(c) != std::string_view::npos;
 }
 
 void MarkValueMissing(TParamStatusRec& option, bool isOption, bool valueAttached) {
@@ -89,6 +106,35 @@ bool Claimable(const TParamStatusRec& argument) {
   return argument.Status == psUnexamined || argument.Status == psValue;
 }
 
+// The option at `optionAt` takes the argument `offset` places after it as `value`. When no
+// argument is there and the value is `required`, the lookup fails and the option lacks its
+// value. An argument that is there gives its text even when it cannot be the value: when it is
+// empty and required (the lookup fails) or already claimed as an option (the lookup stands),
+// the option lacks its value and its `IsOption` becomes `stillOption`.
+void TakeValue(TFindParamRec& result, std::string& value, TParamStatusArray& list,
+               std::size_t optionAt, std::size_t offset, bool required, bool stillOption) {
+  TParamStatusRec& option = list[optionAt];
+  if (optionAt + offset >= list.size()) {
+    value.clear();
+    if (required) {
+      result.Found = false;
+      MarkValueMissing(option, true, false);
+    }
+    return;
+  }
+  TParamStatusRec& argument = list[optionAt + offset];
+  value = argument.Param;
+  if (required && argument.Param.empty()) {
+    result.Found = false;
+    MarkValueMissing(option, stillOption, false);
+  } else if (Claimable(argument)) {
+    ClaimValue(argument);
+  } else {
+    option.Status = psValueMissing;
+    option.IsOption = stillOption;
+  }
+}
+
 }  // namespace
 
 namespace detail {
@@ -103,18 +149,7 @@ std::string Trim(const std::string& text) {
 }
 
 std::vector<std::string> SplitKeywords(const std::string& keywords) {
-  std::vector<std::string> words;
-  std::string word;
-  for (const char c : keywords) {
-    if (c == ' ' || c == ',' || c == ';') {
-      if (!word.empty()) words.push_back(std::move(word));
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  if (!word.empty()) words.push_back(std::move(word));
-  return words;
+  return SplitWordsAt(keywords, " ,;", false);
 }
 
 std::vector<std::string> SplitAt(const std::string& text, char separator) {
@@ -128,9 +163,21 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
   }
 }
 
-bool IsSymbolKeyword(char c) {
-  static constexpr std::string_view kSymbols = "!#$%*+-.@_~";
-  return kSymbols.find(c) != std::string_view::npos;
+bool AllowsBareSymbols(std::int32_t mode) {
+  return mode == kKeywordsBareSymbols || mode == kKeywordsBareAndAttached;
+}
+
+bool AllowsAttachedValues(std::int32_t mode) {
+  return mode == kKeywordsAttachedValues || mode == kKeywordsBareAndAttached;
+}
+
+std::vector<std::string> KeywordPrefixes(const std::string& keyword, bool bareSymbols) {
+  if (keyword.size() == 1) {
+    if (IsSymbolKeyword(keyword[0]) && bareSymbols) return {"", "/", "-"};
+    return {"/", "-"};
+  }
+  if (DoubleDashOnly) return {"/", "--"};
+  return {"/", "-", "--"};
 }
 
 }  // namespace detail
@@ -201,9 +248,10 @@ bool MatchForms(const std::vector<std::string>& forms, const std::string& argume
       matched = true;
       continue;
     }
-    if (matched || !KeywordModeAllowsAttached()) continue;
+    if (matched || !detail::AllowsAttachedValues(KeywordMode)) continue;
     const std::size_t n = form.size();
-    if (argument.size() > n && (argument[n] == ':' || argument[n] == '=') &&
+    if (argument.size() > n &&
+        detail::kAttachCharacters.find(argument[n]) != std::string_view::npos &&
         SameAsciiText(std::string_view(argument).substr(0, n), form)) {
       if (optionPart != nullptr) *optionPart = argument.substr(0, n);
       if (value != nullptr) *value = FirstCharacters(argument.substr(n + 1), kMaxAttachedLength);
@@ -276,51 +324,12 @@ void FindParamEx(TFindParamRec& result, TParamStatusArray& list, const std::stri
         MarkValueMissing(option, true, true);
       }
 
-      if (valueCount >= 1) {
-        if (i >= high) {
-          result.Value.clear();
-          if (firstRequired) {
-            result.Found = false;
-            MarkValueMissing(option, true, false);
-          }
-        } else {
-          TParamStatusRec& next = list[at + 1];
-          result.Value = next.Param;
-          if (firstRequired && next.Param.empty()) {
-            result.Found = false;
-            MarkValueMissing(option, true, false);
-          } else if (Claimable(next)) {
-            ClaimValue(next);
-          } else {
-            // Already claimed as an option: its text is still the value, but the option is
-            // marked as lacking one of its own.
-            option.Status = psValueMissing;
-            option.IsOption = true;
-          }
-        }
-      }
-
-      if (valueCount == 2) {
-        if (i + 1 >= high) {
-          result.Value2.clear();
-          if (secondRequired) {
-            result.Found = false;
-            MarkValueMissing(option, true, false);
-          }
-        } else {
-          TParamStatusRec& second = list[at + 2];
-          result.Value2 = second.Param;
-          if (secondRequired && second.Param.empty()) {
-            result.Found = false;
-            MarkValueMissing(option, false, false);
-          } else if (Claimable(second)) {
-            ClaimValue(second);
-          } else {
-            option.Status = psValueMissing;
-            option.IsOption = false;
-          }
-        }
-      }
+      if (valueCount >= 1) TakeValue(result, result.Value, list, at, 1, firstRequired, true);
+      // A second value that is empty and required, or already an option, also clears the
+      // option's IsOption, which the first value's cases keep. By its flags the argument is then
+      // neither option nor value, as an item is; only its status, a missing value, still tells
+      // what it was, and validation counts it among the bad values by that status.
+      if (valueCount == 2) TakeValue(result, result.Value2, list, at, 2, secondRequired, false);
 
       if (LogMatches) MatchLog.push_back(result);
     }
@@ -440,21 +449,7 @@ std::int64_t MaxOf(std::initializer_list<std::int64_t> values) {
 }
 
 TStringArray SplitWords(const std::string& text) {
-  TStringArray words;
-  std::string word;
-  bool quoted = false;
-  for (const char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (c == ' ' && !quoted) {
-      if (!word.empty()) words.push_back(std::move(word));
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  if (!word.empty()) words.push_back(std::move(word));
-  return words;
+  return SplitWordsAt(text, " ", true);
 }
 
 }  // namespace tarvolin::cmdline

@@ -3,11 +3,11 @@
 
 #include <array>
 #include <limits>
-#include <string_view>
 #include <vector>
 
 #include "cmdline/ascii_case.h"
 #include "cmdline/engine_internal.h"
+#include "cmdline/suffix_automaton.h"
 
 namespace tarvolin::cmdline {
 
@@ -28,6 +28,22 @@ std::uint16_t Clamp16(std::int64_t value) {
   return static_cast<std::uint16_t>(value < 0 ? 0 : (value > kMax ? kMax : value));
 }
 
+// The statistic that counts the arguments of one status.
+struct StatusStatistic {
+  TParamStatus Status;
+  std::uint16_t TParamStatisticsRec::*Count;
+  std::string TParamStatisticsRec::*List;
+};
+
+constexpr std::array<StatusStatistic, 6> kStatusStatistics = {{
+    {psUnexamined, &TParamStatisticsRec::UnknownCount, &TParamStatisticsRec::UnknownList},
+    {psOption, &TParamStatisticsRec::OptionCount, &TParamStatisticsRec::OptionList},
+    {psValue, &TParamStatisticsRec::ValueCount, &TParamStatisticsRec::ValueList},
+    {psOptionWithValue, &TParamStatisticsRec::AttachedCount, &TParamStatisticsRec::AttachedList},
+    {psValueMissing, &TParamStatisticsRec::BadValueCount, &TParamStatisticsRec::BadValueList},
+    {psIgnored, &TParamStatisticsRec::IgnoredCount, &TParamStatisticsRec::IgnoredList},
+}};
+
 // The words of the option lists: split at blanks (double quotes group, so an attached value
 // with a blank stays one entry) and then at ":".
 std::vector<std::string> OptionWords(const std::string& lists) {
@@ -43,122 +59,6 @@ std::vector<std::string> OptionWords(const std::string& lists) {
   }
   return words;
 }
-
-/// Whether a text occurs anywhere in a text that only grows, without searching all of it each
-/// time: up to a few KiB a plain search, beyond that a suffix automaton built online over the
-/// appended bytes (linear time and memory), so a command line of many thousand distinct
-/// arguments is validated in linear rather than quadratic time. Answers exactly as a plain
-/// substring search of the whole text would.
-class TSubstringIndex {
- public:
-  TSubstringIndex() { rootEdges_.fill(-1); }
-
-  void Append(std::string_view text) {
-    text_.append(text);
-    if (states_.empty()) {
-      if (text_.size() <= kPlainSearchLimit) return;
-      states_.push_back({0, -1, -1});
-      text = text_;  // the automaton starts with everything appended so far
-    }
-    for (const char c : text) Extend(static_cast<unsigned char>(c));
-  }
-
-  bool Contains(std::string_view text) const {
-    if (states_.empty()) return text_.find(text) != std::string::npos;
-    std::int32_t state = 0;
-    for (const char c : text) {
-      state = Next(state, static_cast<unsigned char>(c));
-      if (state < 0) return false;
-    }
-    return true;
-  }
-
- private:
-#ifdef TARVOLIN_FUZZING
-  static constexpr std::size_t kPlainSearchLimit = 0;  // the fuzz build checks the automaton
-#else
-  static constexpr std::size_t kPlainSearchLimit = 16384;
-#endif
-
-  struct TState {
-    std::int32_t Length;     // longest text ending in this state
-    std::int32_t Link;       // suffix link; -1 for the root
-    std::int32_t FirstEdge;  // head of this state's edge list; -1 when none
-  };
-  struct TEdge {
-    std::int32_t Target;
-    std::int32_t Next;
-    unsigned char Byte;
-  };
-
-  std::int32_t Next(std::int32_t state, unsigned char c) const {
-    if (state == 0) return rootEdges_[c];
-    for (std::int32_t e = states_[static_cast<std::size_t>(state)].FirstEdge; e >= 0;
-         e = edges_[static_cast<std::size_t>(e)].Next) {
-      if (edges_[static_cast<std::size_t>(e)].Byte == c)
-        return edges_[static_cast<std::size_t>(e)].Target;
-    }
-    return -1;
-  }
-
-  void SetEdge(std::int32_t state, unsigned char c, std::int32_t target) {
-    if (state == 0) {
-      rootEdges_[c] = target;
-      return;
-    }
-    TState& s = states_[static_cast<std::size_t>(state)];
-    for (std::int32_t e = s.FirstEdge; e >= 0; e = edges_[static_cast<std::size_t>(e)].Next) {
-      if (edges_[static_cast<std::size_t>(e)].Byte == c) {
-        edges_[static_cast<std::size_t>(e)].Target = target;
-        return;
-      }
-    }
-    edges_.push_back({target, s.FirstEdge, c});
-    s.FirstEdge = static_cast<std::int32_t>(edges_.size() - 1);
-  }
-
-  std::int32_t NewState(std::int32_t length, std::int32_t link) {
-    states_.push_back({length, link, -1});
-    return static_cast<std::int32_t>(states_.size() - 1);
-  }
-
-  void Extend(unsigned char c) {
-    const std::int32_t current = NewState(states_[static_cast<std::size_t>(last_)].Length + 1, 0);
-    std::int32_t p = last_;
-    while (p >= 0 && Next(p, c) < 0) {
-      SetEdge(p, c, current);
-      p = states_[static_cast<std::size_t>(p)].Link;
-    }
-    if (p >= 0) {
-      const std::int32_t q = Next(p, c);
-      if (states_[static_cast<std::size_t>(p)].Length + 1 ==
-          states_[static_cast<std::size_t>(q)].Length) {
-        states_[static_cast<std::size_t>(current)].Link = q;
-      } else {
-        const std::int32_t clone = NewState(states_[static_cast<std::size_t>(p)].Length + 1,
-                                            states_[static_cast<std::size_t>(q)].Link);
-        for (std::int32_t e = states_[static_cast<std::size_t>(q)].FirstEdge; e >= 0;
-             e = edges_[static_cast<std::size_t>(e)].Next) {
-          const TEdge edge = edges_[static_cast<std::size_t>(e)];
-          SetEdge(clone, edge.Byte, edge.Target);
-        }
-        while (p >= 0 && Next(p, c) == q) {
-          SetEdge(p, c, clone);
-          p = states_[static_cast<std::size_t>(p)].Link;
-        }
-        states_[static_cast<std::size_t>(q)].Link = clone;
-        states_[static_cast<std::size_t>(current)].Link = clone;
-      }
-    }
-    last_ = current;
-  }
-
-  std::string text_;
-  std::vector<TState> states_;  // empty while plain search serves
-  std::vector<TEdge> edges_;
-  std::array<std::int32_t, 256> rootEdges_{};
-  std::int32_t last_ = 0;
-};
 
 }  // namespace
 
@@ -185,21 +85,14 @@ void AddToStat(std::uint16_t& counter, std::string& list, const std::string& tex
 }
 
 std::string BuildValidForms(const std::string& keywords, std::int32_t mode) {
-  const bool bare = mode == 1 || mode == 3;
-  const bool attached = mode == 2 || mode == 3;
+  std::vector<std::string> suffixes{""};
+  if (detail::AllowsAttachedValues(mode)) {
+    for (const char c : detail::kAttachCharacters) suffixes.emplace_back(1, c);
+  }
   std::string result;
   for (const std::string& keyword : detail::SplitKeywords(keywords)) {
-    std::vector<std::string> prefixes;
-    if (keyword.size() == 1) {
-      if (detail::IsSymbolKeyword(keyword[0]) && bare) prefixes.emplace_back();
-      prefixes.insert(prefixes.end(), {"/", "-"});
-    } else if (DoubleDashOnly) {
-      prefixes = {"/", "--"};
-    } else {
-      prefixes = {"/", "-", "--"};
-    }
-    std::vector<std::string> suffixes{""};
-    if (attached) suffixes.insert(suffixes.end(), {":", "="});
+    const std::vector<std::string> prefixes =
+        detail::KeywordPrefixes(keyword, detail::AllowsBareSymbols(mode));
     for (const std::string& suffix : suffixes) {
       for (const std::string& prefix : prefixes) {
         const std::string form = prefix + keyword + suffix + " ";
@@ -235,7 +128,7 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& list,
     const std::int64_t last = (lastIndex < 0 || lastIndex > high) ? high : lastIndex;
     record.FirstIndex = Clamp16(first);
     record.LastIndex = Clamp16(last);
-    TSubstringIndex unique;
+    detail::SubstringIndex unique;
     for (std::int64_t i = 0; i <= high; ++i) {
       const TParamStatusRec& argument = list[static_cast<std::size_t>(i)];
       std::string s = argument.Param;
@@ -259,25 +152,10 @@ void ValidateParams(TParamStatisticsRec& record, const TParamStatusArray& list,
         AddToStat(record.OtherCount, record.OtherList, s);
       }
       AddToStat(record.CheckedCount, record.CheckedList, s);
-      switch (argument.Status) {
-        case psUnexamined:
-          AddToStat(record.UnknownCount, record.UnknownList, s);
-          break;
-        case psOption:
-          AddToStat(record.OptionCount, record.OptionList, s);
-          break;
-        case psValue:
-          AddToStat(record.ValueCount, record.ValueList, s);
-          break;
-        case psOptionWithValue:
-          AddToStat(record.AttachedCount, record.AttachedList, s);
-          break;
-        case psValueMissing:
-          AddToStat(record.BadValueCount, record.BadValueList, s);
-          break;
-        case psIgnored:
-          AddToStat(record.IgnoredCount, record.IgnoredList, s);
-          break;
+      for (const StatusStatistic& statistic : kStatusStatistics) {
+        if (argument.Status == statistic.Status) {
+          AddToStat(record.*statistic.Count, record.*statistic.List, s);
+        }
       }
     }
   }
