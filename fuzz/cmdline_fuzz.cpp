@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/dir_mode.h"
@@ -205,6 +206,12 @@ enum {
   kIgnored
 };
 
+// The list of each status, besides the lists every argument in range goes to.
+constexpr std::pair<cmdline::TParamStatus, int> kStatusLists[] = {
+    {cmdline::psUnexamined, kUnknown},    {cmdline::psOption, kOption},
+    {cmdline::psValue, kValue},           {cmdline::psOptionWithValue, kAttached},
+    {cmdline::psValueMissing, kBadValue}, {cmdline::psIgnored, kIgnored}};
+
 void CheckValidation(const cmdline::TParamStatisticsRec& v, const TParamStatusArray& list,
                      std::int64_t firstIndex, std::int64_t lastIndex) {
   FUZZ_CHECK(v.Done, v.Name);
@@ -232,25 +239,8 @@ void CheckValidation(const cmdline::TParamStatisticsRec& v, const TParamStatusAr
     }
     if (a.Status != cmdline::psOption && a.Status != cmdline::psValue) ref.Add(kOther, s);
     ref.Add(kChecked, s);
-    switch (a.Status) {
-      case cmdline::psUnexamined:
-        ref.Add(kUnknown, s);
-        break;
-      case cmdline::psOption:
-        ref.Add(kOption, s);
-        break;
-      case cmdline::psValue:
-        ref.Add(kValue, s);
-        break;
-      case cmdline::psOptionWithValue:
-        ref.Add(kAttached, s);
-        break;
-      case cmdline::psValueMissing:
-        ref.Add(kBadValue, s);
-        break;
-      case cmdline::psIgnored:
-        ref.Add(kIgnored, s);
-        break;
+    for (const auto& [status, which] : kStatusLists) {
+      if (a.Status == status) ref.Add(which, s);
     }
   }
   const std::uint16_t counters[12] = {v.InRangeCount, v.UniqueCount,   v.NonEmptyCount,

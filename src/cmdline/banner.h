@@ -11,18 +11,12 @@ struct TFileVersionInfoRec {
   std::string FileName;
   std::string BaseName;
   std::string FileExt;
-  std::string Title = "n/a";
-  std::string FullNameVersion = "n/a";
-  std::string BaseNameVersion = "n/a";
-  std::string ProductName = "n/a";
-  std::string InternalName = "n/a";
-  std::string OriginalFilename = "n/a";
-  std::string FileVersion = "n/a";
-  std::string ProductVersion = "n/a";
-  std::string FileDescription = "n/a";
-  std::string CompanyName = "n/a";
-  std::string Copyright = "n/a";
-  std::string Comments = "n/a";
+  // "n/a" until the file is read: the titles, the version strings and the size.
+  std::string Title = "n/a", FullNameVersion = "n/a", BaseNameVersion = "n/a";
+  std::string ProductName = "n/a", InternalName = "n/a", OriginalFilename = "n/a";
+  std::string FileVersion = "n/a", ProductVersion = "n/a";
+  std::string FileDescription = "n/a", CompanyName = "n/a";
+  std::string Copyright = "n/a", Comments = "n/a";
   std::string FileSize = "n/a";
   std::string FileDir;
 };

@@ -49,6 +49,15 @@ class Banner : public ::testing::Test {
   // A scratch file of three bytes with the given name.
   std::string ScratchFile(const std::string& name) { return scratch_.WriteFile(name, {1, 2, 3}); }
 
+  // Reads the version record of `file`, which fails with `message` (followed by the file's
+  // name) and `status`, leaving the record unfilled.
+  void ReadFails(const std::string& file, const std::string& message, std::int32_t status) {
+    ReadFileVersionInfo(VersionInfo, file, true);
+    EXPECT_EQ(errors_.Text(), message + file + "\n");
+    EXPECT_EQ(ExitStatus, status);
+    EXPECT_FALSE(VersionInfo.Filled);
+  }
+
   test::TCapturedStream errors_;
   test::TScratchDir scratch_;
   TBuildInfo saved_;
@@ -118,10 +127,7 @@ TEST_F(Banner, ProgramRecord) {
 
 TEST_F(Banner, MissingFile) {
   const std::string missing = (scratch_.Path() / "missing.exe").string();
-  ReadFileVersionInfo(VersionInfo, missing, true);
-  EXPECT_EQ(errors_.Text(), "File does not exist: " + missing + "\n");
-  EXPECT_EQ(ExitStatus, 70);
-  EXPECT_FALSE(VersionInfo.Filled);
+  ReadFails(missing, "File does not exist: ", 70);
   EXPECT_EQ(VersionInfo.Title, "n/a");
   EXPECT_EQ(VersionInfo.FileSize, "n/a");
   EXPECT_EQ(VersionInfo.FileName, "");
@@ -130,10 +136,7 @@ TEST_F(Banner, MissingFile) {
 TEST_F(Banner, OtherFileHasNoVersionInformation) {
   // The extension also occurs inside the name: every occurrence leaves the base name.
   const std::string file = ScratchFile("x.Exe.exe");
-  ReadFileVersionInfo(VersionInfo, file, true);
-  EXPECT_EQ(errors_.Text(), "File contains no resource info: " + file + "\n");
-  EXPECT_EQ(ExitStatus, 74);
-  EXPECT_FALSE(VersionInfo.Filled);
+  ReadFails(file, "File contains no resource info: ", 74);
   EXPECT_EQ(VersionInfo.FileName, "X.EXE.EXE");
   EXPECT_EQ(VersionInfo.FileExt, ".exe");
   EXPECT_EQ(VersionInfo.BaseName, "X");
@@ -153,10 +156,7 @@ TEST_F(Banner, OtherFailureKeepsWhatWasRead) {
     return version::TVersionStrings{{"FileVersion", "2.3"}, {"FileDescription", "Desc"}};
   });
   const std::string file = ScratchFile("prog");
-  ReadFileVersionInfo(VersionInfo, file, true);
-  EXPECT_EQ(errors_.Text(), "Error obtaining version info from file: " + file + "\n");
-  EXPECT_EQ(ExitStatus, 73);
-  EXPECT_FALSE(VersionInfo.Filled);
+  ReadFails(file, "Error obtaining version info from file: ", 73);
   // Missing version parts show as zeros.
   EXPECT_EQ(VersionInfo.FullNameVersion, "PROG v2.3.0.0");
   EXPECT_EQ(VersionInfo.Title, "PROG v2.3.0");

@@ -13,6 +13,23 @@ namespace {
 
 using test::ListOf;
 
+// Every counter of a record with its list, a line "name count: list" each.
+std::string Statistics(const TParamStatisticsRec& r) {
+  const char* names[] = {"in range", "unique",   "non-empty", "checked", "option",  "value",
+                         "other",    "attached", "bad value", "unknown", "outside", "ignored"};
+  const std::uint16_t counts[] = {r.InRangeCount,  r.UniqueCount,  r.NonEmptyCount, r.CheckedCount,
+                                  r.OptionCount,   r.ValueCount,   r.OtherCount,    r.AttachedCount,
+                                  r.BadValueCount, r.UnknownCount, r.OutsideCount,  r.IgnoredCount};
+  const std::string* lists[] = {&r.InRangeList,  &r.UniqueList,  &r.NonEmptyList, &r.CheckedList,
+                                &r.OptionList,   &r.ValueList,   &r.OtherList,    &r.AttachedList,
+                                &r.BadValueList, &r.UnknownList, &r.OutsideList,  &r.IgnoredList};
+  std::string text;
+  for (std::size_t i = 0; i < std::size(names); ++i) {
+    text += std::string(names[i]) + " " + std::to_string(counts[i]) + ": " + *lists[i] + "\n";
+  }
+  return text;
+}
+
 class Validation : public ::testing::Test {
  protected:
   void StartWith(std::vector<std::string> arguments) {
@@ -78,30 +95,20 @@ TEST_F(Validation, StatisticsByStatus) {
   EXPECT_TRUE(r.Done);
   EXPECT_EQ(r.FirstIndex, 0);
   EXPECT_EQ(r.LastIndex, 9);
-  EXPECT_EQ(r.InRangeCount, 10);
-  EXPECT_EQ(r.InRangeList, "-b -o:x.txt -f=y \"two words\" \"\" abc B -m -d folder ");
-  EXPECT_EQ(r.NonEmptyCount, 9);
-  EXPECT_EQ(r.NonEmptyList, "-b -o:x.txt -f=y \"two words\" abc B -m -d folder ");
-  // B occurs inside -b: the unique list uses a substring test without regard to case.
-  EXPECT_EQ(r.UniqueCount, 9);
-  EXPECT_EQ(r.UniqueList, "-b -o:x.txt -f=y \"two words\" \"\" abc -m -d folder ");
-  EXPECT_EQ(r.CheckedCount, 10);
-  EXPECT_EQ(r.CheckedList, r.InRangeList);
-  EXPECT_EQ(r.OtherCount, 7);
-  EXPECT_EQ(r.OtherList, "-o:x.txt -f=y \"two words\" \"\" abc B -m ");
-  EXPECT_EQ(r.OptionCount, 2);
-  EXPECT_EQ(r.OptionList, "-b -d ");
-  EXPECT_EQ(r.ValueCount, 1);
-  EXPECT_EQ(r.ValueList, "folder ");
-  EXPECT_EQ(r.AttachedCount, 2);
-  EXPECT_EQ(r.AttachedList, "-o:x.txt -f=y ");
-  EXPECT_EQ(r.BadValueCount, 1);
-  EXPECT_EQ(r.BadValueList, "-m ");
-  EXPECT_EQ(r.UnknownCount, 4);
-  EXPECT_EQ(r.UnknownList, "\"two words\" \"\" abc B ");
-  EXPECT_EQ(r.OutsideCount, 2);
-  EXPECT_EQ(r.OutsideList, "*.txt \"x y\" ");
-  EXPECT_EQ(r.IgnoredCount, 0);
+  EXPECT_EQ(Statistics(r),
+            "in range 10: -b -o:x.txt -f=y \"two words\" \"\" abc B -m -d folder \n"
+            // B occurs inside -b: the unique list uses a substring test without regard to case.
+            "unique 9: -b -o:x.txt -f=y \"two words\" \"\" abc -m -d folder \n"
+            "non-empty 9: -b -o:x.txt -f=y \"two words\" abc B -m -d folder \n"
+            "checked 10: -b -o:x.txt -f=y \"two words\" \"\" abc B -m -d folder \n"
+            "option 2: -b -d \n"
+            "value 1: folder \n"
+            "other 7: -o:x.txt -f=y \"two words\" \"\" abc B -m \n"
+            "attached 2: -o:x.txt -f=y \n"
+            "bad value 1: -m \n"
+            "unknown 4: \"two words\" \"\" abc B \n"
+            "outside 2: *.txt \"x y\" \n"
+            "ignored 0: \n");
   // -o:x.txt is recognised through its part before ":", -f=y is one word and is not.
   EXPECT_EQ(r.RecognisedOptions, "-b -d -o ");
   EXPECT_FALSE(r.EssentialMissing);
