@@ -9,6 +9,16 @@ namespace tarvolin::app {
 TRunSettings RunSettings;
 TRunCounters RunCounters;
 
+namespace {
+
+/// Normalizes the -d value. A value with ".." steps ("..", "sub/..") also makes that folder the
+/// current one, for the rest of the run.
+void SettleFolderAndCurrentDirectory() {
+  RunSettings.Folder = NormalizeFolder(RunSettings.Folder);
+}
+
+}  // namespace
+
 THashChoices ChoiceOfOption(TOption option) {
   const auto index = static_cast<std::int32_t>(option);
   const auto first = static_cast<std::int32_t>(TOption::NoHash);
@@ -87,7 +97,10 @@ void ReadOptions() {
 
   // Derived settings, in this order.
   s.ListMode = true;
-  s.Folder = NormalizeFolder(s.Folder);
+  // This may change the current folder, on purpose: the -o, -e, -u and -k files are only opened
+  // later in the run, so a relative name among them is then found from the -d folder, not from
+  // the folder the run started in.
+  SettleFolderAndCurrentDirectory();
   s.TeeMode = Given(TOption::Tee) && Given(TOption::Out);
   if (Given(TOption::DebugMode)) {
     cmdline::AudibleError = true;
