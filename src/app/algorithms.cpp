@@ -63,7 +63,6 @@ void BuildAlgorithmTable(THashChoicesArray& table) {
   for (std::size_t i = 0; i < kChoiceCount; ++i) {
     THashAlgorithmRec& r = table[i];
     r.Name = kChoiceInfo[i].Name;
-    r.IsHash = i != 0;
     r.HashLength = kChoiceInfo[i].HashLength;
     r.FsumTag = " ?" + r.Name + "*";
     r.FileTag = r.FsumTag;

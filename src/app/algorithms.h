@@ -15,7 +15,6 @@ namespace tarvolin::app {
 
 /// One algorithm as run control sees it.
 struct THashAlgorithmRec {
-  bool IsHash = false;
   /// Characters of the digest text (two per byte; 21 for the quoted NOHASH date).
   std::int32_t HashLength = 0;
   std::int32_t NameTagLength = 0;

@@ -169,19 +169,16 @@ struct TRunSettings {
   std::int32_t PrefixWidth = 0;
   std::int32_t SavedPrefixWidth = 0;
   bool SeparatorLines = true;
-  std::string HashFormat;
-  std::string SizeFormat;
 
   /// Where result lines go: standard output, or the -o file once opened.
   platform::TTextStream* CurrentOutput = nullptr;
 };
 
-/// Success, error and file counters and the DIR loop position.
+/// Success, error and file counters.
 struct TRunCounters {
   std::int32_t SuccessCount = 0;
   std::int32_t ErrorCount = 0;
   std::int32_t TotalFiles = 0;
-  std::int32_t LoopPosition = 0;
 };
 
 extern TRunSettings RunSettings;

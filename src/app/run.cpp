@@ -112,8 +112,6 @@ void Run() {
   if (Given(TOption::Banner) || VerboseGiven()) {
     cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
   }
-  RunSettings.SizeFormat = "{%12d}";
-  RunSettings.HashFormat = "%0:-" + std::to_string(RunSettings.MaxHashLength) + "s";
   if (!Given(TOption::NoHash)) CreateEngines(HashAlgorithms);
 
   if (Given(TOption::Compare)) {
