@@ -36,13 +36,13 @@ THashAlgorithmRec& Algorithm(THashChoices choice);
 /// The selected choices in output order.
 std::vector<THashChoices> SelectedList();
 
-/// Fills all 15 records: names, widths and tags.
+/// Fills every record: names, widths and tags.
 void BuildAlgorithmTable(THashChoicesArray& table);
 
 /// Settles the selection, the widths and the prefixes from the options.
 void SelectAlgorithms();
 
-/// Creates the 14 engines, whatever the selection.
+/// Creates the engine of every choice but None, whatever the selection.
 void CreateEngines(THashChoicesArray& table);
 
 /// ":::DENIED" and colons, cut to `length` characters.

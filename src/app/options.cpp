@@ -19,38 +19,13 @@ void SettleFolderAndCurrentDirectory() {
 
 }  // namespace
 
-THashChoices ChoiceOfOption(TOption option) {
-  const auto index = static_cast<std::int32_t>(option);
-  const auto first = static_cast<std::int32_t>(TOption::NoHash);
-  if (index < first) return THashChoices::None;
-  return static_cast<THashChoices>(index - first);
-}
-
 cmdline::TFindParamRec& Lookup(TOption option) {
-  switch (option) {
-    case TOption::DebugMode:
-      return cmdline::DebugModeSwitch;
-    case TOption::ErrorDelay:
-      return cmdline::ErrorDelaySwitch;
-    case TOption::AudibleError:
-      return cmdline::AudibleErrorSwitch;
-    case TOption::Help:
-      return cmdline::HelpSwitch;
-    case TOption::Verbose:
-      return cmdline::VerboseSwitch;
-    case TOption::VersionOnly:
-      return cmdline::VersionOnlySwitch;
-    case TOption::Info:
-      return cmdline::InfoSwitch;
-    case TOption::Banner:
-      return cmdline::BannerSwitch;
-    default:
-      break;
-  }
+  const auto index = static_cast<std::size_t>(option);
+  if (cmdline::TFindParamRec* record = kOptionTable[index].EngineRecord) return *record;
   if (option >= TOption::NoHash) {
     return RunSettings.THashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
   }
-  return RunSettings.Lookups[static_cast<std::size_t>(option)];
+  return RunSettings.Lookups[index];
 }
 
 bool Given(TOption option) {
