@@ -65,7 +65,7 @@ void SelectAlgorithms() {
   } else {
     const bool all = Given(TOption::All);
     for (std::size_t i = 1; i < kChoiceCount; ++i) {
-      if (all || s.THashSelections[i].Found) track(static_cast<THashChoices>(i));
+      if (all || s.HashSelections[i].Found) track(static_cast<THashChoices>(i));
     }
   }
   for (const THashChoices choice : SelectedList()) {
@@ -85,7 +85,7 @@ void SelectAlgorithms() {
 }
 
 void CreateEngines(THashChoicesArray& table) {
-  for (const TChoiceInfo& info : kChoiceInfo) {
+  for (const ChoiceInfo& info : kChoiceInfo) {
     if (info.CreateEngine != nullptr) {
       table[static_cast<std::size_t>(info.Choice)].Engine = info.CreateEngine();
     }

@@ -26,7 +26,7 @@ struct THashAlgorithmRec {
   std::string Name;
 };
 
-using THashChoicesArray = TChoiceArray<THashAlgorithmRec>;
+using THashChoicesArray = ChoiceArray<THashAlgorithmRec>;
 
 extern THashChoicesArray HashAlgorithms;
 

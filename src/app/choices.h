@@ -47,10 +47,10 @@ inline constexpr THashChoices CompareDefaultChoice = THashChoices::Blake3;
 
 /// One value per choice.
 template <typename T>
-using TChoiceArray = std::array<T, kChoiceCount>;
+using ChoiceArray = std::array<T, kChoiceCount>;
 
 /// What is fixed about one choice.
-struct TChoiceInfo {
+struct ChoiceInfo {
   THashChoices Choice;
   /// As prefixes and tags write it.
   const char* Name;
@@ -70,7 +70,7 @@ hash::IHashPtr MakeEngine() {
 }
 
 // clang-format off
-inline constexpr TChoiceArray<TChoiceInfo> kChoiceInfo = {{
+inline constexpr ChoiceArray<ChoiceInfo> kChoiceInfo = {{
     {THashChoices::None, "NOHASH", 21, "N NONE NOHASH", nullptr, nullptr},
     {THashChoices::MD5, "MD5", 32, "5 MD5", " *", &MakeEngine<hash::TMD5>},
     {THashChoices::SHA1, "SHA1", 40, "1 SHA1", nullptr, &MakeEngine<hash::TSHA1>},
@@ -99,11 +99,11 @@ inline constexpr TChoiceArray<TChoiceInfo> kChoiceInfo = {{
 }};
 // clang-format on
 
-// Choices index the table (and every `TChoiceArray`): a row left out or out of place fails here.
+// Choices index the table (and every `ChoiceArray`): a row left out or out of place fails here.
 static_assert(
     [] {
       for (std::size_t i = 0; i < kChoiceCount; ++i) {
-        const TChoiceInfo& row = kChoiceInfo[i];
+        const ChoiceInfo& row = kChoiceInfo[i];
         if (row.Choice != static_cast<THashChoices>(i)) return false;
         if (row.Name == nullptr || row.Keywords == nullptr || row.HashLength <= 0) return false;
       }
@@ -112,7 +112,7 @@ static_assert(
     "kChoiceInfo holds one complete row per choice, in THashChoices order");
 static_assert(
     [] {
-      for (const TChoiceInfo& row : kChoiceInfo) {
+      for (const ChoiceInfo& row : kChoiceInfo) {
         if ((row.CreateEngine == nullptr) != (row.Choice == THashChoices::None)) return false;
       }
       return true;

@@ -23,7 +23,7 @@ cmdline::TFindParamRec& Lookup(TOption option) {
   const auto index = static_cast<std::size_t>(option);
   if (cmdline::TFindParamRec* record = kOptionTable[index].EngineRecord) return *record;
   if (option >= TOption::NoHash) {
-    return RunSettings.THashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
+    return RunSettings.HashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
   }
   return RunSettings.Lookups[index];
 }

@@ -110,7 +110,7 @@ inline constexpr std::array<TOptionRow, kOptionCount> kOptionTable = [] {
   std::array<TOptionRow, kOptionCount> rows{};
   std::size_t at = 0;
   for (const TOptionRow& row : kSettingOptionRows) rows[at++] = row;
-  for (const TChoiceInfo& info : kChoiceInfo) {
+  for (const ChoiceInfo& info : kChoiceInfo) {
     rows[at++] = {OptionOfChoice(info.Choice), info.Keywords, TOptionKind::Switch};
   }
   return rows;
@@ -149,7 +149,7 @@ struct TRunSettings {
   /// The lookup records of the rows that are not the engine's standard switches or algorithms.
   std::array<cmdline::TFindParamRec, kOptionCount> Lookups{};
   /// The algorithm rows, by choice.
-  TChoiceArray<cmdline::TFindParamRec> THashSelections{};
+  ChoiceArray<cmdline::TFindParamRec> HashSelections{};
 
   bool ListMode = true;
   bool DirMode = false;
@@ -166,7 +166,7 @@ struct TRunSettings {
   std::string CompareFile2;
   bool TeeMode = false;
 
-  TChoiceArray<bool> SelectedChoices{};
+  ChoiceArray<bool> SelectedChoices{};
   std::int32_t SelectedCount = 0;
   std::int32_t MaxHashLength = 0;
   std::int32_t PrefixWidth = 0;
@@ -187,7 +187,7 @@ struct TRunCounters {
 extern TRunSettings RunSettings;
 extern TRunCounters RunCounters;
 
-/// The lookup record of a row: the engine's own record of a standard switch, `THashSelections`
+/// The lookup record of a row: the engine's own record of a standard switch, `HashSelections`
 /// for the algorithm rows, `Lookups` for the others.
 cmdline::TFindParamRec& Lookup(TOption option);
 /// Whether the option was found.

@@ -25,7 +25,7 @@ TEST(OptionTable, AlgorithmRowsSelectTheirChoiceInOutputOrder) {
   ReadArguments({"--blk3", "-5", "--mh3", "-c"});
   std::vector<THashChoices> found;
   for (std::size_t i = 0; i < kChoiceCount; ++i) {
-    if (RunSettings.THashSelections[i].Found) found.push_back(static_cast<THashChoices>(i));
+    if (RunSettings.HashSelections[i].Found) found.push_back(static_cast<THashChoices>(i));
   }
   EXPECT_EQ(found, (std::vector<THashChoices>{THashChoices::MD5, THashChoices::Blake3,
                                               THashChoices::MurmurHash3_x64}));
@@ -45,7 +45,7 @@ TEST(OptionTable, StandardSwitchesAreKeptInTheEngineRecords) {
 }
 
 TEST(ChoiceTable, EachDigestWidthIsTwoHexDigitsPerEngineByte) {
-  for (const TChoiceInfo& info : kChoiceInfo) {
+  for (const ChoiceInfo& info : kChoiceInfo) {
     if (info.CreateEngine == nullptr) continue;
     EXPECT_EQ(info.HashLength, 2 * info.CreateEngine()->HashSize()) << info.Name;
   }
