@@ -73,8 +73,8 @@ void ReadOptions() {
   // Derived settings, in this order.
   s.ListMode = true;
   // This may change the current folder, on purpose: the -o, -e, -u and -k files are only opened
-  // later in the run, so a relative name among them is then found from the -d folder, not from
-  // the folder the run started in.
+  // later in the run, so when it does, a relative name among them is found from the -d folder,
+  // not from the folder the run started in.
   SettleFolderAndCurrentDirectory();
   s.TeeMode = Given(TOption::Tee) && Given(TOption::Out);
   if (Given(TOption::DebugMode)) {
