@@ -5,14 +5,6 @@
 
 #include "cmdline/ascii_case.h"
 #include "cmdline/date_time.h"
-#include "hash/blake2.h"
-#include "hash/blake3.h"
-#include "hash/md5.h"
-#include "hash/murmurhash3.h"
-#include "hash/sha1.h"
-#include "hash/sha2.h"
-#include "hash/sha3.h"
-#include "hash/xxhash64.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {
@@ -20,20 +12,6 @@ namespace tarvolin::app {
 THashChoicesArray HashAlgorithms;
 
 namespace {
-
-struct TChoiceInfo {
-  const char* Name;
-  std::int32_t HashLength;
-};
-
-// clang-format off
-constexpr TChoiceArray<TChoiceInfo> kChoiceInfo = {{
-    {"NOHASH", 21}, {"MD5", 32}, {"SHA1", 40}, {"SHA2_256", 64}, {"SHA2_384", 96},
-    {"SHA2_512", 128}, {"SHA3_256", 64}, {"SHA3_384", 96}, {"SHA3_512", 128},
-    {"Blake2S", 64}, {"Blake2B", 128}, {"Blake3", 64}, {"XXHash64", 16},
-    {"MurmurHash3_x86_128", 32}, {"MurmurHash3_x64_128", 32},
-}};
-// clang-format on
 
 hash::TFileHasher& FileHasher() {
   static hash::TFileHasher hasher;
@@ -58,7 +36,6 @@ void BuildAlgorithmTable(THashChoicesArray& table) {
   for (std::size_t i = 0; i < kChoiceCount; ++i) {
     THashAlgorithmRec& r = table[i];
     r.Name = kChoiceInfo[i].Name;
-    r.IsHash = i != 0;
     r.HashLength = kChoiceInfo[i].HashLength;
     r.FsumTag = " ?" + r.Name + "*";
     r.FileTag = r.FsumTag;
@@ -83,7 +60,7 @@ void SelectAlgorithms() {
   } else {
     const bool all = Given(TOption::All);
     for (std::size_t i = 1; i < kChoiceCount; ++i) {
-      if (all || s.THashSelections[i].Found) track(static_cast<THashChoices>(i));
+      if (all || s.HashSelections[i].Found) track(static_cast<THashChoices>(i));
     }
   }
   for (const THashChoices choice : SelectedList()) {
@@ -103,23 +80,11 @@ void SelectAlgorithms() {
 }
 
 void CreateEngines(THashChoicesArray& table) {
-  const auto set = [&table](THashChoices choice, hash::IHashPtr engine) {
-    table[static_cast<std::size_t>(choice)].Engine = std::move(engine);
-  };
-  set(THashChoices::MD5, std::make_shared<hash::TMD5>());
-  set(THashChoices::SHA1, std::make_shared<hash::TSHA1>());
-  set(THashChoices::SHA2_256, std::make_shared<hash::TSHA2_256>());
-  set(THashChoices::SHA2_384, std::make_shared<hash::TSHA2_384>());
-  set(THashChoices::SHA2_512, std::make_shared<hash::TSHA2_512>());
-  set(THashChoices::SHA3_256, std::make_shared<hash::TSHA3_256>());
-  set(THashChoices::SHA3_384, std::make_shared<hash::TSHA3_384>());
-  set(THashChoices::SHA3_512, std::make_shared<hash::TSHA3_512>());
-  set(THashChoices::Blake2S, std::make_shared<hash::TBlake2S>());
-  set(THashChoices::Blake2B, std::make_shared<hash::TBlake2B>());
-  set(THashChoices::Blake3, std::make_shared<hash::TBlake3>());
-  set(THashChoices::XXHash64, std::make_shared<hash::TXXHash64>());
-  set(THashChoices::MurmurHash3_x86, std::make_shared<hash::TMurmurHash3_x86_128>());
-  set(THashChoices::MurmurHash3_x64, std::make_shared<hash::TMurmurHash3_x64_128>());
+  for (const ChoiceInfo& info : kChoiceInfo) {
+    if (info.CreateEngine != nullptr) {
+      table[static_cast<std::size_t>(info.Choice)].Engine = info.CreateEngine();
+    }
+  }
 }
 
 std::string DeniedMarker(std::int32_t length) {

@@ -15,7 +15,6 @@ namespace tarvolin::app {
 
 /// One algorithm as run control sees it.
 struct THashAlgorithmRec {
-  bool IsHash = false;
   /// Characters of the digest text (two per byte; 21 for the quoted NOHASH date).
   std::int32_t HashLength = 0;
   std::int32_t NameTagLength = 0;
@@ -27,7 +26,7 @@ struct THashAlgorithmRec {
   std::string Name;
 };
 
-using THashChoicesArray = TChoiceArray<THashAlgorithmRec>;
+using THashChoicesArray = ChoiceArray<THashAlgorithmRec>;
 
 extern THashChoicesArray HashAlgorithms;
 
@@ -37,13 +36,13 @@ THashAlgorithmRec& Algorithm(THashChoices choice);
 /// The selected choices in output order.
 std::vector<THashChoices> SelectedList();
 
-/// Fills all 15 records: names, widths and tags.
+/// Fills every record: names, widths and tags.
 void BuildAlgorithmTable(THashChoicesArray& table);
 
 /// Settles the selection, the widths and the prefixes from the options.
 void SelectAlgorithms();
 
-/// Creates the 14 engines, whatever the selection.
+/// Creates the engine of every choice but None, whatever the selection.
 void CreateEngines(THashChoicesArray& table);
 
 /// ":::DENIED" and colons, cut to `length` characters.

@@ -197,7 +197,6 @@ void RunDirMode() {
   const auto count = static_cast<std::int32_t>(fileList.size());
   ArmFailureSummary(count);
   for (std::int32_t position = 0; position < count; ++position) {
-    counters.LoopPosition = position;
     const std::string& path = fileList[static_cast<std::size_t>(position)];
     std::int64_t size = -1;
     bool tooLarge = false;

@@ -53,9 +53,9 @@ void AppendPatterns(std::string_view upper, std::string& patterns) {
 /// Builds the patterns from a file's bytes as they arrive. Decoded text is upper-cased as soon as
 /// it holds whole characters (upper case maps character by character), so only a few bytes wait
 /// between pieces, however long a line is.
-class TPatternBuilder {
+class PatternBuilder {
  public:
-  explicit TPatternBuilder(std::string& patterns) : patterns_(patterns) {}
+  explicit PatternBuilder(std::string& patterns) : patterns_(patterns) {}
 
   void Add(std::string_view bytes) {
     decoder_.Feed(bytes, text_);
@@ -76,85 +76,85 @@ class TPatternBuilder {
   }
 
   std::string& patterns_;
-  TTextDecoder decoder_;
+  TextDecoder decoder_;
   std::string text_;
 };
 
 }  // namespace
 
-void TTextDecoder::Feed(std::string_view bytes, std::string& text) {
-  if (encoding_ == TEncoding::Undecided) {
+void TextDecoder::Feed(std::string_view bytes, std::string& text) {
+  if (encoding_ == Encoding::Undecided) {
     const std::size_t take = std::min(bytes.size(), kUtf8Mark.size() - head_.size());
     head_.append(bytes.substr(0, take));
     bytes.remove_prefix(take);
     Decide(false, text);
   }
   if (bytes.empty()) return;
-  if (encoding_ == TEncoding::Utf8) {
+  if (encoding_ == Encoding::Utf8) {
     AppendLines(bytes, text);
   } else {
     DecodeUtf16(bytes, text);
   }
 }
 
-void TTextDecoder::Finish(std::string& text) {
-  if (encoding_ == TEncoding::Undecided) Decide(true, text);
-  if (highSurrogate_ != 0) {
+void TextDecoder::Finish(std::string& text) {
+  if (encoding_ == Encoding::Undecided) Decide(true, text);
+  if (high_surrogate_ != 0) {
     files::AppendUtf8(text, 0xFFFD);
-    highSurrogate_ = 0;
+    high_surrogate_ = 0;
   }
-  haveOddByte_ = false;
+  have_odd_byte_ = false;
 }
 
 /// Picks the encoding once the first bytes show a mark or cannot begin one (or at the end), and
 /// decodes what follows the mark.
-void TTextDecoder::Decide(bool final, std::string& text) {
+void TextDecoder::Decide(bool final, std::string& text) {
   const std::string_view head = head_;
   std::size_t markSize = 0;
   if (head.starts_with(kUtf16LeMark)) {
-    encoding_ = TEncoding::Utf16Le;
+    encoding_ = Encoding::Utf16Le;
     markSize = kUtf16LeMark.size();
   } else if (head.starts_with(kUtf16BeMark)) {
-    encoding_ = TEncoding::Utf16Be;
+    encoding_ = Encoding::Utf16Be;
     markSize = kUtf16BeMark.size();
   } else if (head.starts_with(kUtf8Mark)) {
-    encoding_ = TEncoding::Utf8;
+    encoding_ = Encoding::Utf8;
     markSize = kUtf8Mark.size();
   } else if (!final && (kUtf16LeMark.starts_with(head) || kUtf16BeMark.starts_with(head) ||
                         kUtf8Mark.starts_with(head))) {
     return;
   } else {
-    encoding_ = TEncoding::Utf8;
+    encoding_ = Encoding::Utf8;
   }
   const std::string rest(head.substr(markSize));
   head_.clear();
   Feed(rest, text);
 }
 
-void TTextDecoder::DecodeUtf16(std::string_view bytes, std::string& text) {
-  const bool bigEndian = encoding_ == TEncoding::Utf16Be;
+void TextDecoder::DecodeUtf16(std::string_view bytes, std::string& text) {
+  const bool bigEndian = encoding_ == Encoding::Utf16Be;
   std::string utf8;
   std::size_t i = 0;
   while (i < bytes.size()) {
-    if (!haveOddByte_) {
-      oddByte_ = static_cast<std::uint8_t>(bytes[i++]);
-      haveOddByte_ = true;
+    if (!have_odd_byte_) {
+      odd_byte_ = static_cast<std::uint8_t>(bytes[i++]);
+      have_odd_byte_ = true;
       continue;
     }
     const auto second = static_cast<std::uint8_t>(bytes[i++]);
-    haveOddByte_ = false;
-    const char32_t unit = bigEndian ? (oddByte_ << 8 | second) : (second << 8 | oddByte_);
-    if (highSurrogate_ != 0) {
+    have_odd_byte_ = false;
+    const char32_t unit = bigEndian ? (odd_byte_ << 8 | second) : (second << 8 | odd_byte_);
+    if (high_surrogate_ != 0) {
       if (unit >= 0xDC00 && unit < 0xE000) {
-        files::AppendUtf8(utf8, 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00));
-        highSurrogate_ = 0;
+        files::AppendUtf8(utf8, 0x10000 + ((high_surrogate_ - 0xD800) << 10) + (unit - 0xDC00));
+        high_surrogate_ = 0;
         continue;
       }
       files::AppendUtf8(utf8, 0xFFFD);
-      highSurrogate_ = 0;
+      high_surrogate_ = 0;
     }
     if (unit >= 0xD800 && unit < 0xDC00) {
-      highSurrogate_ = unit;
+      high_surrogate_ = unit;
     } else {
       files::AppendUtf8(utf8, unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit);
     }
@@ -163,10 +163,10 @@ void TTextDecoder::DecodeUtf16(std::string_view bytes, std::string& text) {
 }
 
 /// Appends UTF-8 text with its line ends made LF.
-void TTextDecoder::AppendLines(std::string_view utf8, std::string& text) {
+void TextDecoder::AppendLines(std::string_view utf8, std::string& text) {
   while (!utf8.empty()) {
-    if (afterCr_ && utf8.front() == '\n') utf8.remove_prefix(1);
-    afterCr_ = false;
+    if (after_cr_ && utf8.front() == '\n') utf8.remove_prefix(1);
+    after_cr_ = false;
     const std::size_t cr = utf8.find('\r');
     if (cr == std::string_view::npos) {
       text.append(utf8);
@@ -174,13 +174,13 @@ void TTextDecoder::AppendLines(std::string_view utf8, std::string& text) {
     }
     text.append(utf8.substr(0, cr));
     text += '\n';
-    afterCr_ = true;
+    after_cr_ = true;
     utf8.remove_prefix(cr + 1);
   }
 }
 
 std::vector<std::string> DecodeTextLines(std::string_view bytes) {
-  TTextDecoder decoder;
+  TextDecoder decoder;
   std::string text;
   decoder.Feed(bytes, text);
   decoder.Finish(text);
@@ -210,7 +210,7 @@ bool TExclusionList::Load(const std::string& fileName, std::string& error) {
     // Most lists upper-case to about their own size (plus an LF after the last line); growing
     // past it is still correct.
     if (file.Size() > 0) patterns.reserve(static_cast<std::size_t>(file.Size()) + 1);
-    TPatternBuilder builder(patterns);
+    PatternBuilder builder(patterns);
     std::string chunk(kReadSize, '\0');
     std::int64_t total = 0;
     for (;;) {
@@ -239,7 +239,7 @@ bool TExclusionList::Load(const std::string& fileName, std::string& error) {
 
 void TExclusionList::AssignBytes(const std::vector<std::string_view>& pieces) {
   std::string patterns;
-  TPatternBuilder builder(patterns);
+  PatternBuilder builder(patterns);
   for (const std::string_view piece : pieces) builder.Add(piece);
   builder.Finish();
   patterns_ = std::move(patterns);

@@ -13,7 +13,7 @@ namespace tarvolin::app {
 /// end with LF. A UTF-16 LE, UTF-16 BE or UTF-8 byte-order mark selects the encoding (and is
 /// dropped); without one the bytes are taken as UTF-8 as they are, valid or not. Lines end with
 /// CR LF, LF or CR.
-class TTextDecoder {
+class TextDecoder {
  public:
   /// Appends the text of the next bytes; what depends on bytes still to come waits for them.
   void Feed(std::string_view bytes, std::string& text);
@@ -22,21 +22,21 @@ class TTextDecoder {
   void Finish(std::string& text);
 
  private:
-  enum class TEncoding : std::uint8_t { Undecided, Utf8, Utf16Le, Utf16Be };
+  enum class Encoding : std::uint8_t { Undecided, Utf8, Utf16Le, Utf16Be };
 
   void Decide(bool final, std::string& text);
   void DecodeUtf16(std::string_view bytes, std::string& text);
   void AppendLines(std::string_view utf8, std::string& text);
 
-  TEncoding encoding_ = TEncoding::Undecided;
-  std::string head_;          // the first bytes while they may still be a byte-order mark
-  bool afterCr_ = false;      // the last character was a CR: an LF next ends no line
-  bool haveOddByte_ = false;  // UTF-16: the first byte of a code unit
-  std::uint8_t oddByte_ = 0;
-  char32_t highSurrogate_ = 0;  // UTF-16: a high surrogate waiting for its low half
+  Encoding encoding_ = Encoding::Undecided;
+  std::string head_;            // the first bytes while they may still be a byte-order mark
+  bool after_cr_ = false;       // the last character was a CR: an LF next ends no line
+  bool have_odd_byte_ = false;  // UTF-16: the first byte of a code unit
+  std::uint8_t odd_byte_ = 0;
+  char32_t high_surrogate_ = 0;  // UTF-16: a high surrogate waiting for its low half
 };
 
-/// The lines of a text file's bytes, decoded as TTextDecoder does.
+/// The lines of a text file's bytes, decoded as TextDecoder does.
 std::vector<std::string> DecodeTextLines(std::string_view bytes);
 
 /// The upper case in which lines and paths are compared: the user's locale's where the system

@@ -29,18 +29,8 @@ std::string HashText(const std::string& digest) {
 }  // namespace
 
 std::string FsumTagOf(THashChoices choice) {
-  switch (choice) {
-    case THashChoices::MD5:
-      return " *";
-    case THashChoices::SHA2_256:
-      return " ?SHA256*";
-    case THashChoices::SHA2_384:
-      return " ?SHA384*";
-    case THashChoices::SHA2_512:
-      return " ?SHA512*";
-    default:
-      return Algorithm(choice).FsumTag;
-  }
+  const char* tag = kChoiceInfo[static_cast<std::size_t>(choice)].FsumTagOverride;
+  return tag != nullptr ? tag : Algorithm(choice).FsumTag;
 }
 
 void ApplyLayoutOptions() {

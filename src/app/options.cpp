@@ -9,38 +9,23 @@ namespace tarvolin::app {
 TRunSettings RunSettings;
 TRunCounters RunCounters;
 
-THashChoices ChoiceOfOption(TOption option) {
-  const auto index = static_cast<std::int32_t>(option);
-  const auto first = static_cast<std::int32_t>(TOption::NoHash);
-  if (index < first) return THashChoices::None;
-  return static_cast<THashChoices>(index - first);
+namespace {
+
+/// Normalizes the -d value. A value with ".." steps ("..", "sub/..") also makes that folder the
+/// current one, for the rest of the run.
+void SettleFolderAndCurrentDirectory() {
+  RunSettings.Folder = NormalizeFolder(RunSettings.Folder);
 }
 
+}  // namespace
+
 cmdline::TFindParamRec& Lookup(TOption option) {
-  switch (option) {
-    case TOption::DebugMode:
-      return cmdline::DebugModeSwitch;
-    case TOption::ErrorDelay:
-      return cmdline::ErrorDelaySwitch;
-    case TOption::AudibleError:
-      return cmdline::AudibleErrorSwitch;
-    case TOption::Help:
-      return cmdline::HelpSwitch;
-    case TOption::Verbose:
-      return cmdline::VerboseSwitch;
-    case TOption::VersionOnly:
-      return cmdline::VersionOnlySwitch;
-    case TOption::Info:
-      return cmdline::InfoSwitch;
-    case TOption::Banner:
-      return cmdline::BannerSwitch;
-    default:
-      break;
-  }
+  const auto index = static_cast<std::size_t>(option);
+  if (cmdline::TFindParamRec* record = kOptionTable[index].EngineRecord) return *record;
   if (option >= TOption::NoHash) {
-    return RunSettings.THashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
+    return RunSettings.HashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
   }
-  return RunSettings.Lookups[static_cast<std::size_t>(option)];
+  return RunSettings.Lookups[index];
 }
 
 bool Given(TOption option) {
@@ -87,7 +72,10 @@ void ReadOptions() {
 
   // Derived settings, in this order.
   s.ListMode = true;
-  s.Folder = NormalizeFolder(s.Folder);
+  // This may change the current folder, on purpose: the -o, -e, -u and -k files are only opened
+  // later in the run, so when it does, a relative name among them is found from the -d folder,
+  // not from the folder the run started in.
+  SettleFolderAndCurrentDirectory();
   s.TeeMode = Given(TOption::Tee) && Given(TOption::Out);
   if (Given(TOption::DebugMode)) {
     cmdline::AudibleError = true;

@@ -2,40 +2,15 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "app/choices.h"
 #include "cmdline/params.h"
 #include "platform/text_stream.h"
 
 namespace tarvolin::app {
-
-/// The algorithms, in output order. None stands for NOHASH (dates instead of digests).
-enum class THashChoices : std::int32_t {
-  None,
-  MD5,
-  SHA1,
-  SHA2_256,
-  SHA2_384,
-  SHA2_512,
-  SHA3_256,
-  SHA3_384,
-  SHA3_512,
-  Blake2S,
-  Blake2B,
-  Blake3,
-  XXHash64,
-  MurmurHash3_x86,
-  MurmurHash3_x64,
-};
-inline constexpr std::size_t kChoiceCount = 15;
-
-inline constexpr THashChoices DefaultChoice = THashChoices::SHA2_256;
-inline constexpr THashChoices CompareDefaultChoice = THashChoices::Blake3;
-
-/// One value per choice.
-template <typename T>
-using TChoiceArray = std::array<T, kChoiceCount>;
 
 /// The options, one per table row, in lookup order.
 enum class TOption : std::int32_t {
@@ -65,23 +40,26 @@ enum class TOption : std::int32_t {
   Summary,
   Compare,
   All,
+  /// The first algorithm row. One row per choice follows, in `THashChoices` order from None
+  /// (this row) on: `OptionOfChoice` names them, `kChoiceInfo` holds their keywords.
   NoHash,
-  MD5,
-  SHA1,
-  SHA2_256,
-  SHA2_384,
-  SHA2_512,
-  SHA3_256,
-  SHA3_384,
-  SHA3_512,
-  Blake2S,
-  Blake2B,
-  Blake3,
-  XXHash64,
-  MurmurHash3_x86,
-  MurmurHash3_x64,
 };
-inline constexpr std::size_t kOptionCount = 41;
+/// The rows before the algorithm rows, and all rows.
+inline constexpr std::size_t kSettingOptionCount = static_cast<std::size_t>(TOption::NoHash);
+inline constexpr std::size_t kOptionCount = kSettingOptionCount + kChoiceCount;
+
+/// The algorithm row of a choice.
+constexpr TOption OptionOfChoice(THashChoices choice) {
+  return static_cast<TOption>(static_cast<std::int32_t>(TOption::NoHash) +
+                              static_cast<std::int32_t>(choice));
+}
+
+/// The choice an algorithm row selects; None for every row that is not an algorithm.
+constexpr THashChoices ChoiceOfOption(TOption option) {
+  if (option < TOption::NoHash) return THashChoices::None;
+  return static_cast<THashChoices>(static_cast<std::int32_t>(option) -
+                                   static_cast<std::int32_t>(TOption::NoHash));
+}
 
 /// How a row is looked up.
 enum class TOptionKind { Switch, Flag, Value, TwoValues, Number };
@@ -90,18 +68,22 @@ struct TOptionRow {
   TOption Option;
   const char* Keywords;
   TOptionKind Kind;
+  /// Where the lookup is kept when it is one of the engine's standard switches; null otherwise.
+  cmdline::TFindParamRec* EngineRecord = nullptr;
 };
 
 // clang-format off
-inline constexpr std::array<TOptionRow, kOptionCount> kOptionTable = {{
-    {TOption::DebugMode, "DEBUG DEBUG-MODE", TOptionKind::Switch},
-    {TOption::ErrorDelay, "ERROR-DELAY", TOptionKind::Flag},
-    {TOption::AudibleError, "AUDIBLE-ERROR", TOptionKind::Flag},
-    {TOption::Help, "H HELP ? HELP2 H2 ??", TOptionKind::Switch},
-    {TOption::Verbose, "V VERBOSE BUILD HELP2 H2 ??", TOptionKind::Switch},
-    {TOption::VersionOnly, "VERSION-ONLY BUILD-ONLY", TOptionKind::Switch},
-    {TOption::Info, "INFO", TOptionKind::Switch},
-    {TOption::Banner, "B BANNER", TOptionKind::Switch},
+/// The rows before the algorithm rows.
+inline constexpr std::array<TOptionRow, kSettingOptionCount> kSettingOptionRows = {{
+    {TOption::DebugMode, "DEBUG DEBUG-MODE", TOptionKind::Switch, &cmdline::DebugModeSwitch},
+    {TOption::ErrorDelay, "ERROR-DELAY", TOptionKind::Flag, &cmdline::ErrorDelaySwitch},
+    {TOption::AudibleError, "AUDIBLE-ERROR", TOptionKind::Flag, &cmdline::AudibleErrorSwitch},
+    {TOption::Help, "H HELP ? HELP2 H2 ??", TOptionKind::Switch, &cmdline::HelpSwitch},
+    {TOption::Verbose, "V VERBOSE BUILD HELP2 H2 ??", TOptionKind::Switch, &cmdline::VerboseSwitch},
+    {TOption::VersionOnly, "VERSION-ONLY BUILD-ONLY", TOptionKind::Switch,
+     &cmdline::VersionOnlySwitch},
+    {TOption::Info, "INFO", TOptionKind::Switch, &cmdline::InfoSwitch},
+    {TOption::Banner, "B BANNER", TOptionKind::Switch, &cmdline::BannerSwitch},
     {TOption::Count, "C COUNT", TOptionKind::Switch},
     {TOption::Prefix, "P PREFIX", TOptionKind::Switch},
     {TOption::List, "L LIST", TOptionKind::Switch},
@@ -120,24 +102,45 @@ inline constexpr std::array<TOptionRow, kOptionCount> kOptionTable = {{
     {TOption::Summary, "U SUMMARY", TOptionKind::Value},
     {TOption::Compare, "K COMPARE", TOptionKind::TwoValues},
     {TOption::All, "@ ALL", TOptionKind::Switch},
-    {TOption::NoHash, "N NONE NOHASH", TOptionKind::Switch},
-    {TOption::MD5, "5 MD5", TOptionKind::Switch},
-    {TOption::SHA1, "1 SHA1", TOptionKind::Switch},
-    {TOption::SHA2_256, "2 SHA2 SHA256 SHA2_256", TOptionKind::Switch},
-    {TOption::SHA2_384, "384 SHA384 SHA2_384", TOptionKind::Switch},
-    {TOption::SHA2_512, "512 SHA512 SHA2_512", TOptionKind::Switch},
-    {TOption::SHA3_256, "3 SHA3 SHA3_256", TOptionKind::Switch},
-    {TOption::SHA3_384, "SHA3_384", TOptionKind::Switch},
-    {TOption::SHA3_512, "SHA3_512", TOptionKind::Switch},
-    {TOption::Blake2S, "BLAKE2S", TOptionKind::Switch},
-    {TOption::Blake2B, "BLK2 BLAKE2B BLAKE2", TOptionKind::Switch},
-    {TOption::Blake3, "BLK3 BLAKE3", TOptionKind::Switch},
-    {TOption::XXHash64, "XX64 XXHASH64", TOptionKind::Switch},
-    {TOption::MurmurHash3_x86, "MURMURHASH3_x86 MURMURHASH3_x86_128", TOptionKind::Switch},
-    {TOption::MurmurHash3_x64, "MH3 MURMURHASH3_x64 MURMURHASH3_x64_128 MURMURHASH3 MURMURHASH3_128",
-     TOptionKind::Switch},
 }};
 // clang-format on
+
+/// Every row, in lookup order: the rows above, then one switch per choice.
+inline constexpr std::array<TOptionRow, kOptionCount> kOptionTable = [] {
+  std::array<TOptionRow, kOptionCount> rows{};
+  std::size_t at = 0;
+  for (const TOptionRow& row : kSettingOptionRows) rows[at++] = row;
+  for (const ChoiceInfo& info : kChoiceInfo) {
+    rows[at++] = {OptionOfChoice(info.Choice), info.Keywords, TOptionKind::Switch};
+  }
+  return rows;
+}();
+
+// `Lookup` finds an option's row at the option's index, and `ChoiceOfOption` takes an algorithm
+// row's choice from its distance to the first algorithm row.
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < kOptionCount; ++i) {
+        const TOptionRow& row = kOptionTable[i];
+        if (row.Option != static_cast<TOption>(i) || row.Keywords == nullptr) return false;
+      }
+      return true;
+    }(),
+    "one complete row per option, in TOption order");
+static_assert(
+    [] {
+      for (std::size_t i = kSettingOptionCount; i < kOptionCount; ++i) {
+        const TOptionRow& row = kOptionTable[i];
+        const auto choice = static_cast<THashChoices>(i - kSettingOptionCount);
+        if (ChoiceOfOption(row.Option) != choice || OptionOfChoice(choice) != row.Option) {
+          return false;
+        }
+        if (row.Keywords != kChoiceInfo[i - kSettingOptionCount].Keywords) return false;
+        if (row.Kind != TOptionKind::Switch || row.EngineRecord != nullptr) return false;
+      }
+      return true;
+    }(),
+    "the algorithm rows are switches for the choices in THashChoices order, None first");
 
 inline constexpr std::int64_t kDefaultMaxSize = 9223372036854775807LL;
 
@@ -146,7 +149,7 @@ struct TRunSettings {
   /// The lookup records of the rows that are not the engine's standard switches or algorithms.
   std::array<cmdline::TFindParamRec, kOptionCount> Lookups{};
   /// The algorithm rows, by choice.
-  TChoiceArray<cmdline::TFindParamRec> THashSelections{};
+  ChoiceArray<cmdline::TFindParamRec> HashSelections{};
 
   bool ListMode = true;
   bool DirMode = false;
@@ -163,32 +166,29 @@ struct TRunSettings {
   std::string CompareFile2;
   bool TeeMode = false;
 
-  TChoiceArray<bool> SelectedChoices{};
+  ChoiceArray<bool> SelectedChoices{};
   std::int32_t SelectedCount = 0;
   std::int32_t MaxHashLength = 0;
   std::int32_t PrefixWidth = 0;
   std::int32_t SavedPrefixWidth = 0;
   bool SeparatorLines = true;
-  std::string HashFormat;
-  std::string SizeFormat;
 
   /// Where result lines go: standard output, or the -o file once opened.
   platform::TTextStream* CurrentOutput = nullptr;
 };
 
-/// Success, error and file counters and the DIR loop position.
+/// Success, error and file counters.
 struct TRunCounters {
   std::int32_t SuccessCount = 0;
   std::int32_t ErrorCount = 0;
   std::int32_t TotalFiles = 0;
-  std::int32_t LoopPosition = 0;
 };
 
 extern TRunSettings RunSettings;
 extern TRunCounters RunCounters;
 
-/// The lookup record of a row: the engine's own records for rows 1 to 8, `THashSelections` for
-/// the algorithm rows, `Lookups` for the others.
+/// The lookup record of a row: the engine's own record of a standard switch, `HashSelections`
+/// for the algorithm rows, `Lookups` for the others.
 cmdline::TFindParamRec& Lookup(TOption option);
 /// Whether the option was found.
 bool Given(TOption option);
@@ -199,8 +199,5 @@ void ReadOptions();
 /// Last index of the validated range: the largest of the -L index, the -d index plus one and the
 /// -k index (-1 when absent). Arguments after it are DIR mode's wildcard specifications.
 std::int32_t ValidationLast();
-
-/// The choice an algorithm row selects; None for every row that is not an algorithm.
-THashChoices ChoiceOfOption(TOption option);
 
 }  // namespace tarvolin::app

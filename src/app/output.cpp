@@ -22,24 +22,24 @@ std::unique_ptr<platform::TTextStream> OutputFileStream;
 
 /// The end of one item's lines on the output (and on standard output in tee mode), in bytes
 /// handed to each stream.
-struct TItemMark {
+struct ItemMark {
   std::uint64_t Output = 0;
   std::uint64_t Tee = 0;
   bool Failed = false;
 };
 
 /// What a failed output write needs to know for the summary file.
-struct TFailureSummary {
+struct FailureSummary {
   bool Armed = false;
   std::int64_t Total = -1;
   bool ItemOpen = false;
   /// Items whose lines are not yet known to have reached the output, oldest first.
-  std::deque<TItemMark> Pending;
+  std::deque<ItemMark> Pending;
   /// The summary file was written and failed: it is not tried again.
   bool SummaryFailed = false;
 };
 
-TFailureSummary Failure;
+FailureSummary Failure;
 
 platform::TTextStream* TeeStream() {
   return RunSettings.TeeMode && RunSettings.CurrentOutput != &platform::StdOut()
@@ -163,7 +163,7 @@ void WriteSummaryFile(std::int64_t success, std::int64_t total, std::int64_t err
 }
 
 void ArmFailureSummary(std::int64_t total) {
-  Failure = TFailureSummary{};
+  Failure = FailureSummary{};
   Failure.Armed = Given(TOption::Summary);
   Failure.Total = total;
 }
@@ -198,7 +198,7 @@ void WriteFailureSummary(const platform::EWriteError& error) {
   // Lines that went to another stream than the one that failed reached it; for an unknown
   // stream nothing pending is known to have been written.
   std::int64_t lostSuccesses = 0;
-  for (const TItemMark& item : Failure.Pending) {
+  for (const ItemMark& item : Failure.Pending) {
     bool lost = true;
     if (failed == RunSettings.CurrentOutput) lost = item.Output > failed->Committed();
     if (failed != nullptr && failed == tee) lost = item.Tee > failed->Committed();

@@ -25,7 +25,9 @@ bool VerboseGiven() {
   return cmdline::VerboseSwitch.Found;
 }
 
-/// Steps 1 to 6: a fresh run state.
+/// A fresh run state: the arguments recorded, settings, counters and algorithm records cleared,
+/// exit code 0, the keyword forms the program accepts (values may be attached, a long keyword
+/// may follow a single "-"), the version record read, standard output as the output.
 void StartRun(const std::vector<std::string>& arguments, const std::string& rawCommandLine) {
   cmdline::SetProcessArguments(arguments, rawCommandLine);
   cmdline::StartEngine();
@@ -60,7 +62,10 @@ std::vector<std::string> FilesReadByRun() {
   return files;
 }
 
-/// Steps 7 to 21, then one mode. Returns early wherever the run ends.
+/// Looks every option up; settles the actions that end the run at once (the missing-parameter
+/// and mismatch screens, help, version-only, info, in that order); prepares the run (banner,
+/// algorithms and line layout, folder and exclusion list, summary and output file, engines);
+/// then runs one mode: COMPARE over DIR over LIST. Returns early wherever the run ends.
 void Run() {
   ReadOptions();
   cmdline::ValidateSyntax(cmdline::CustomValidation, cmdline::ParamList, cmdline::KeywordList, true,
@@ -92,6 +97,8 @@ void Run() {
     cmdline::ShowBanner(cmdline::VersionInfo, true, true);
     return;
   }
+  // The banner for -b or -v, before anything is checked. (AutoBanner is the engine's switch for
+  // this early banner; this program never turns it off.)
   if (cmdline::AutoBanner && (Given(TOption::Banner) || VerboseGiven())) {
     cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
   }
@@ -109,11 +116,13 @@ void Run() {
     RunSettings.SummaryFileIsDefault = true;
   }
   if (Given(TOption::Out) && !OpenOutputFile(FilesReadByRun())) return;
+  // The banner is requested a second time, for a host that turns AutoBanner off: its banner
+  // then comes only once the folder, the exclusion list and the output file are accepted, and
+  // -s or -i (which withdraw -b) leave it out. Here AutoBanner is on, so the banner has been
+  // shown above and this request writes nothing: ShowBanner writes it at most once per run.
   if (Given(TOption::Banner) || VerboseGiven()) {
     cmdline::ShowBanner(cmdline::VersionInfo, VerboseGiven(), true);
   }
-  RunSettings.SizeFormat = "{%12d}";
-  RunSettings.HashFormat = "%0:-" + std::to_string(RunSettings.MaxHashLength) + "s";
   if (!Given(TOption::NoHash)) CreateEngines(HashAlgorithms);
 
   if (Given(TOption::Compare)) {
@@ -126,7 +135,8 @@ void Run() {
   if (RunSettings.ListMode) RunListMode();
 }
 
-/// Step 25: whatever is still buffered reaches its file or stream.
+/// The end of a run whose writes did not fail: whatever is still buffered reaches its file or
+/// stream.
 void EndRun() {
   if (RunSettings.CurrentOutput != nullptr && !RunSettings.CurrentOutput->IsClosed()) {
     CloseOutput();

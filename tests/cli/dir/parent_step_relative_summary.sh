@@ -1,0 +1,8 @@
+# A -d value with ".." steps makes that folder the current one before the summary file is
+# written: the relative -u name is a file in t, not in the folder the run started in (and,
+# being in the tree, it is left out of the walk).
+mkdir -p t/sub
+printf a > t/a
+"$TARVOLIN" -i -u sum.txt -d t/sub/..
+find . -type f | LC_ALL=C sort
+tr -d '\r' < t/sum.txt
