@@ -64,9 +64,9 @@ struct ChoiceInfo {
   hash::IHashPtr (*CreateEngine)();
 };
 
-template <typename TEngine>
+template <typename Engine>
 hash::IHashPtr MakeEngine() {
-  return std::make_shared<TEngine>();
+  return std::make_shared<Engine>();
 }
 
 // clang-format off
