@@ -10,6 +10,7 @@
 
 #include "app/algorithms.h"
 #include "app/options.h"
+#include "hash/stream.h"
 
 namespace {
 
