@@ -16,15 +16,16 @@ namespace {
 constexpr char kSeparator = platform::kPathSeparator;
 
 /// Attribute bits that make an enumeration skip an entry when its filter lacks them.
-constexpr std::uint16_t kFilteredBits = kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory;
+constexpr std::uint16_t kFilteredBits = platform::kAttrHidden | platform::kAttrSystem |
+                                        platform::kAttrVolume | platform::kAttrDirectory;
 
 /// The bits known from the listing alone, without a stat. A link to a folder counts as a folder.
 std::uint16_t ListedAttributes(const platform::TFolderEntry& entry) {
   std::uint16_t attributes = entry.Attributes;
   if (entry.Kind == platform::TEntryKind::Folder) {
-    attributes |= kAttrDirectory;
+    attributes |= platform::kAttrDirectory;
   } else {
-    attributes &= static_cast<std::uint16_t>(~kAttrDirectory);
+    attributes &= static_cast<std::uint16_t>(~platform::kAttrDirectory);
   }
   return attributes;
 }
@@ -133,7 +134,7 @@ const platform::TEntryDetails* TSearchEntry::Details() const {
 std::uint16_t TSearchEntry::Attributes() const {
   std::uint16_t attributes = listed_;
   if (const auto* details = Details(); details != nullptr && details->ReadOnly) {
-    attributes |= kAttrReadOnly;
+    attributes |= platform::kAttrReadOnly;
   }
   return attributes;
 }

@@ -17,16 +17,6 @@ class TMaskList;
 /// A list of texts, such as the full paths of the files a search found.
 using TStringList = std::vector<std::string>;
 
-/// Attribute bits of a folder entry.
-inline constexpr std::uint16_t kAttrReadOnly = 0x01;
-inline constexpr std::uint16_t kAttrHidden = 0x02;  ///< on POSIX: the name starts with "."
-inline constexpr std::uint16_t kAttrSystem = 0x04;
-inline constexpr std::uint16_t kAttrVolume = 0x08;
-inline constexpr std::uint16_t kAttrDirectory = 0x10;
-inline constexpr std::uint16_t kAttrArchive = 0x20;
-/// A filter that lets every entry through.
-inline constexpr std::uint16_t kAttrAnyFile = 0x1FF;
-
 /// The entry a hook is told about. The name and the directory and hidden bits come from the
 /// folder listing; size, time and the read-only bit are looked up (links followed) when first
 /// asked for.
@@ -35,7 +25,7 @@ class TSearchEntry {
   /// The entry's name, without any folder part.
   const std::string& Name() const noexcept { return name_; }
   bool IsDirectory() const noexcept { return directory_; }
-  /// Attribute bits (kAttr...).
+  /// Attribute bits (platform::kAttr...).
   std::uint16_t Attributes() const;
   /// Size in bytes (0 for a folder); -1 when it cannot be obtained (a broken link).
   std::int64_t Size() const;
@@ -152,8 +142,8 @@ class TFileSearcher : public TFileIterator {
 
   char maskSeparator_ = ';';
   bool followLinks_ = true;
-  std::uint16_t fileFilter_ = kAttrAnyFile;
-  std::uint16_t directoryFilter_ = kAttrDirectory;
+  std::uint16_t fileFilter_ = platform::kAttrAnyFile;
+  std::uint16_t directoryFilter_ = platform::kAttrDirectory;
   THandler onFileFound_;
   THandler onDirectoryFound_;
   THandler onDirectoryEnter_;

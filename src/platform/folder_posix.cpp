@@ -103,8 +103,8 @@ bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry
         item.Kind = TEntryKind::Other;  // pipe, socket, device node
         break;
     }
-    if (item.Kind == TEntryKind::Folder) item.Attributes |= kEntryDirectory;
-    if (name[0] == '.') item.Attributes |= kEntryHidden;
+    if (item.Kind == TEntryKind::Folder) item.Attributes |= kAttrDirectory;
+    if (name[0] == '.') item.Attributes |= kAttrHidden;
     entries.push_back(std::move(item));
   }
   ::closedir(dir);

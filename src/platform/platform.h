@@ -269,11 +269,14 @@ enum class TEntryKind : std::uint8_t {
 };
 
 /// Attribute bits of a folder entry, as the Windows file attributes number them.
-inline constexpr std::uint16_t kEntryReadOnly = 0x01;
-inline constexpr std::uint16_t kEntryHidden = 0x02;
-inline constexpr std::uint16_t kEntrySystem = 0x04;
-inline constexpr std::uint16_t kEntryDirectory = 0x10;
-inline constexpr std::uint16_t kEntryArchive = 0x20;
+inline constexpr std::uint16_t kAttrReadOnly = 0x01;
+inline constexpr std::uint16_t kAttrHidden = 0x02;  ///< on POSIX: the name starts with "."
+inline constexpr std::uint16_t kAttrSystem = 0x04;
+inline constexpr std::uint16_t kAttrVolume = 0x08;
+inline constexpr std::uint16_t kAttrDirectory = 0x10;
+inline constexpr std::uint16_t kAttrArchive = 0x20;
+/// A searcher filter that lets every entry through.
+inline constexpr std::uint16_t kAttrAnyFile = 0x1FF;
 
 /// One entry of a folder, as cheap as the system can give it.
 struct TFolderEntry {
@@ -281,7 +284,7 @@ struct TFolderEntry {
   TEntryKind Kind = TEntryKind::Other;
   /// The entry itself is a symbolic link (on Windows: a symbolic link or a junction).
   bool IsLink = false;
-  /// The attribute bits the listing tells (kEntry...): on POSIX the directory bit and the hidden
+  /// The attribute bits the listing tells (kAttr...): on POSIX the directory bit and the hidden
   /// bit of a name starting with "."; on Windows the entry's own attributes.
   std::uint16_t Attributes = 0;
 };
