@@ -38,7 +38,8 @@ enum TCpuFeature : std::uint32_t {
 /// OS saves their registers), whatever level is forced. Detected on first use.
 std::uint32_t DetectedCpuFeatures();
 
-/// The highest level whose tier is complete on this machine.
+/// The highest level whose tier is complete on this machine: every feature of that tier is
+/// present. A tier below it may still lack a feature; kernels that need it are then not chosen.
 TCpuLevel DetectedCpuLevel();
 
 /// The level in force: the detected one, lowered by `ForceCpuLevel` or by the environment
