@@ -30,16 +30,16 @@ struct TFamily {
   std::function<std::pair<hash::IHashPtr, std::string_view>()> Make;
 };
 
-template <typename TEngine>
+template <typename Engine>
 std::pair<hash::IHashPtr, std::string_view> Make() {
-  auto engine = std::make_shared<TEngine>();
+  auto engine = std::make_shared<Engine>();
   return {engine, engine->KernelName()};
 }
 
 /// A family with one kernel, the portable code.
-template <typename TEngine>
+template <typename Engine>
 std::pair<hash::IHashPtr, std::string_view> MakePortable() {
-  return {std::make_shared<TEngine>(), "portable"};
+  return {std::make_shared<Engine>(), "portable"};
 }
 
 const std::vector<TFamily>& Families() {

@@ -70,8 +70,8 @@ constexpr std::uintptr_t kPrefetchAhead = 2048;
 
 /// Calls `block` on each of `blocks` 16-byte blocks from `data`, four to a cache line with one
 /// prefetch each.
-template <typename TBlock>
-inline void ForEachBlock(const std::uint8_t* data, std::size_t blocks, TBlock&& block) {
+template <typename Block>
+inline void ForEachBlock(const std::uint8_t* data, std::size_t blocks, Block&& block) {
   for (; blocks >= 4; blocks -= 4, data += 64) {
     bits::PrefetchAhead(data, kPrefetchAhead);
     block(data);
@@ -91,9 +91,9 @@ inline std::uint64_t LoadPartialLE(const std::uint8_t* p, int count) {
 
 /// Shared buffering of both engines: fills the pending block first, then hands whole blocks
 /// straight from the caller's memory to `process` and keeps the rest pending.
-template <typename TProcess>
+template <typename Process>
 void BufferBlocks(std::array<std::uint8_t, 16>& buffer, std::int32_t& fill,
-                  const std::uint8_t* data, std::size_t count, TProcess&& process) {
+                  const std::uint8_t* data, std::size_t count, Process&& process) {
   if (count == 0) return;  // nothing to add; the pending bytes stay pending
   if (fill != 0) {
     const std::size_t n = std::min<std::size_t>(16 - static_cast<std::size_t>(fill), count);

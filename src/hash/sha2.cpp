@@ -54,7 +54,7 @@ void TSHA2_256Base::Pad() {
 
 TSHA2_256Base::TSHA2_256Base(std::int32_t hashSize) : TBlockHash(hashSize, 64) {
   const kernels::TKernel32& kernel = kernels::Sha256Kernel();
-  compress_ = kernel.Function;
+  compress_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 
@@ -116,7 +116,7 @@ void TSHA2_512Base::Pad() {
 
 TSHA2_512Base::TSHA2_512Base(std::int32_t hashSize) : TBlockHash(hashSize, 128) {
   const kernels::TKernel64& kernel = kernels::Sha512Kernel();
-  compress_ = kernel.Function;
+  compress_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 

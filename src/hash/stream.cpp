@@ -23,13 +23,13 @@ void TMemoryStream::Seek(std::int64_t offset) {
   position_ = std::max<std::int64_t>(offset, 0);
 }
 
-struct TFileStream::TImpl {
+struct TFileStream::Impl {
   platform::TInputFile file;
   std::string name;
 };
 
 TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
-    : impl_(std::make_unique<TImpl>()) {
+    : impl_(std::make_unique<Impl>()) {
   impl_->name = fileName;
   std::string error;
   if (!impl_->file.Open(fileName, error, regularOnly)) throw EFileError(error);

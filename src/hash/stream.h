@@ -60,8 +60,8 @@ class TFileStream final : public TStream {
   bool ChangedWhileRead() const;
 
  private:
-  struct TImpl;
-  std::unique_ptr<TImpl> impl_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 /// Hashes files with several engines at once, reading each file only once. The read buffer is

@@ -83,7 +83,7 @@ const xxhash64::TStripesKernel& xxhash64::StripesKernel() {
 
 TXXHash64::TXXHash64() : THash(8, 32) {
   const xxhash64::TStripesKernel& kernel = xxhash64::StripesKernel();
-  stripes_ = kernel.Function;
+  stripes_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 

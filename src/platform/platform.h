@@ -33,8 +33,8 @@ inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
 /// A handle of the system (a file descriptor, or a Windows HANDLE), -1 when there is none.
-using TNativeHandle = std::intptr_t;
-inline constexpr TNativeHandle kNoHandle = -1;
+using NativeHandle = std::intptr_t;
+inline constexpr NativeHandle kNoHandle = -1;
 
 /// Whether the character separates path components.
 constexpr bool IsPathSeparator(char c) noexcept {
@@ -192,7 +192,7 @@ class TInputFile {
   void Close();
 
  private:
-  TNativeHandle handle_ = kNoHandle;
+  NativeHandle handle_ = kNoHandle;
   std::int64_t size_ = -1;
   std::int64_t position_ = 0;
   bool regular_ = false;
@@ -235,8 +235,8 @@ class TOutputHandle {
   bool IsTerminal() const;
 
  private:
-  explicit TOutputHandle(TNativeHandle standardHandle) : handle_(standardHandle), owned_(false) {}
-  TNativeHandle handle_ = kNoHandle;
+  explicit TOutputHandle(NativeHandle standardHandle) : handle_(standardHandle), owned_(false) {}
+  NativeHandle handle_ = kNoHandle;
   bool owned_ = false;
   bool regular_ = false;  ///< a regular file (written whole, cut back after a failure)
 };

@@ -177,7 +177,7 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
     return false;
   }
   if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  handle_ = static_cast<TNativeHandle>(fd);
+  handle_ = static_cast<NativeHandle>(fd);
   regular_ = S_ISREG(st.st_mode);
   opened_size_ = static_cast<std::int64_t>(st.st_size);
   opened_seconds_ = static_cast<std::int64_t>(st.st_mtim.tv_sec);
@@ -334,7 +334,7 @@ bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error
       return false;
     }
   }
-  handle_ = static_cast<TNativeHandle>(fd);
+  handle_ = static_cast<NativeHandle>(fd);
   owned_ = true;
   regular_ = IsRegularFile(fd);
   return true;

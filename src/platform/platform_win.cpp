@@ -94,12 +94,12 @@ using detail::WidePath;
 
 namespace {
 
-HANDLE AsHandle(TNativeHandle handle) {
+HANDLE AsHandle(NativeHandle handle) {
   return reinterpret_cast<HANDLE>(handle);
 }
 
-TNativeHandle AsNative(HANDLE handle) {
-  return reinterpret_cast<TNativeHandle>(handle);
+NativeHandle AsNative(HANDLE handle) {
+  return reinterpret_cast<NativeHandle>(handle);
 }
 
 std::string LastErrorText() {
