@@ -1,5 +1,5 @@
 // BLAKE2 configurations, parameter block, buffering and finalisation, shared by BLAKE2s and
-// BLAKE2b; the compression functions live in blake2s.cpp and blake2b.cpp.
+// BLAKE2b; the compression functions live in blake2_portable.cpp and the x86 kernel files.
 #include "hash/blake2.h"
 
 #include <algorithm>
@@ -46,36 +46,6 @@ void CheckFixedLength(const char* field, std::size_t length, std::int32_t requir
 void ClearKey(TBytes& key) {
   if (!key.empty()) SecureZero(key.data(), key.size());
 }
-
-template <typename Word>
-Word LoadWord(const std::uint8_t* p) {
-  if constexpr (sizeof(Word) == 4) {
-    return bits::LoadLE32(p);
-  } else {
-    return bits::LoadLE64(p);
-  }
-}
-
-template <typename Word>
-void StoreWord(std::uint8_t* p, Word v) {
-  if constexpr (sizeof(Word) == 4) {
-    bits::StoreLE32(p, v);
-  } else {
-    bits::StoreLE64(p, v);
-  }
-}
-
-// The RFC 7693 initialisation vectors (those of SHA-256 and SHA-512).
-template <typename Word>
-constexpr Word kIv[8] = {};
-template <>
-constexpr std::uint32_t kIv<std::uint32_t>[8] = {0x6A09E667u, 0xBB67AE85u, 0x3C6EF372u,
-                                                 0xA54FF53Au, 0x510E527Fu, 0x9B05688Cu,
-                                                 0x1F83D9ABu, 0x5BE0CD19u};
-template <>
-constexpr std::uint64_t kIv<std::uint64_t>[8] = {
-    0x6A09E667F3BCC908ULL, 0xBB67AE8584CAA73BULL, 0x3C6EF372FE94F82BULL, 0xA54FF53A5F1D36F1ULL,
-    0x510E527FADE682D1ULL, 0x9B05688C2B3E6C1FULL, 0x1F83D9ABFB41BD6BULL, 0x5BE0CD19137E2179ULL};
 
 }  // namespace
 
@@ -233,14 +203,15 @@ void TBlake2<P>::BuildParameterBlock(Word words[8]) {
   const TByteSpan raw(block);
   if (raw.empty()) throw EArgumentNilError("Config Cannot Be Nil");
   if (raw.size() != 8 * kWord) throw EArgumentError("Config Length Must Be 8 Words");
-  for (std::size_t i = 0; i < 8; ++i) words[i] = LoadWord<Word>(raw.data() + i * kWord);
+  for (std::size_t i = 0; i < 8; ++i)
+    words[i] = bits::Load<Word, std::endian::little>(raw.data() + i * kWord);
 }
 
 template <typename P>
 void TBlake2<P>::Initialize() {
   Word parameters[8];
   BuildParameterBlock(parameters);
-  for (int i = 0; i < 8; ++i) state_[i] = kIv<Word>[i] ^ parameters[i];
+  for (int i = 0; i < 8; ++i) state_[i] = blake2::kIv<Word>[i] ^ parameters[i];
   counter_[0] = counter_[1] = 0;
   flags_[0] = flags_[1] = 0;
   filled_ = 0;
@@ -294,7 +265,8 @@ IHashResultPtr TBlake2<P>::Final() {
   Compress(buffer_, 1, 0);
 
   std::uint8_t words[8 * sizeof(Word)];
-  for (std::size_t i = 0; i < 8; ++i) StoreWord(words + i * sizeof(Word), state_[i]);
+  for (std::size_t i = 0; i < 8; ++i)
+    bits::Store<Word, std::endian::little>(words + i * sizeof(Word), state_[i]);
   TBytes digest(words, words + HashSize());
   Initialize();
   return std::make_shared<THashResult>(std::move(digest));

@@ -13,37 +13,40 @@
 
 namespace tarvolin::hash {
 
+/// What a BLAKE2 variant takes from its word size: 16-word blocks, digests and keys of up to 8
+/// words, salt and personalisation of 2 words, and its compression kernel.
+template <typename W>
+struct TBlake2Sizes {
+  using Word = W;
+  static constexpr std::int32_t kBlockSize = 16 * sizeof(Word);
+  static constexpr std::int32_t kMaxHashSize = 8 * sizeof(Word);
+  static constexpr std::int32_t kMaxKeySize = kMaxHashSize;
+  static constexpr std::int32_t kSaltSize = 2 * sizeof(Word);
+  static constexpr std::int32_t kPersonalisationSize = kSaltSize;
+  /// The node offset has 48 bits in the BLAKE2s parameter block, 64 in the BLAKE2b one.
+  static constexpr bool kNodeOffsetIs48Bits = sizeof(Word) == 4;
+  /// The compression kernel for the CPU level in force.
+  static const auto& Kernel() {
+    if constexpr (sizeof(Word) == 4) {
+      return blake2::Blake2sKernel();
+    } else {
+      return blake2::Blake2bKernel();
+    }
+  }
+};
+
 /// BLAKE2s: 32-bit words, 64-byte blocks, 10 rounds.
-struct TBlake2SParams {
-  using Word = std::uint32_t;
-  static constexpr std::int32_t kBlockSize = 64;
-  static constexpr std::int32_t kMaxHashSize = 32;
-  static constexpr std::int32_t kMaxKeySize = 32;
-  static constexpr std::int32_t kSaltSize = 8;
-  static constexpr std::int32_t kPersonalisationSize = 8;
-  /// The node offset has 48 bits in the parameter block.
-  static constexpr bool kNodeOffsetIs48Bits = true;
+struct TBlake2SParams : TBlake2Sizes<std::uint32_t> {
   static constexpr const char* kClassName = "TBlake2S";
   static constexpr const char* kUpperName = "BLAKE2S";
   static constexpr const char* kName = "Blake2S";
-  /// The compression kernel for the CPU level in force.
-  static const blake2::TKernelS& Kernel();
 };
 
 /// BLAKE2b: 64-bit words, 128-byte blocks, 12 rounds.
-struct TBlake2BParams {
-  using Word = std::uint64_t;
-  static constexpr std::int32_t kBlockSize = 128;
-  static constexpr std::int32_t kMaxHashSize = 64;
-  static constexpr std::int32_t kMaxKeySize = 64;
-  static constexpr std::int32_t kSaltSize = 16;
-  static constexpr std::int32_t kPersonalisationSize = 16;
-  static constexpr bool kNodeOffsetIs48Bits = false;
+struct TBlake2BParams : TBlake2Sizes<std::uint64_t> {
   static constexpr const char* kClassName = "TBlake2B";
   static constexpr const char* kUpperName = "BLAKE2B";
   static constexpr const char* kName = "Blake2B";
-  /// The compression kernel for the CPU level in force.
-  static const blake2::TKernelB& Kernel();
 };
 
 // ---------------------------------------------------------------------------------------------
