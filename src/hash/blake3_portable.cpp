@@ -32,22 +32,15 @@ inline __attribute__((always_inline)) void Compress(const std::uint32_t cv[8],
                                                     std::uint32_t blockLength, std::uint32_t flags,
                                                     std::uint32_t out[16]) {
   const auto m = [block](int i) { return block[i]; };
-  std::uint32_t v[16] = {cv[0],
-                         cv[1],
-                         cv[2],
-                         cv[3],
-                         cv[4],
-                         cv[5],
-                         cv[6],
-                         cv[7],
-                         kIv[0],
-                         kIv[1],
-                         kIv[2],
-                         kIv[3],
-                         static_cast<std::uint32_t>(counter),
-                         static_cast<std::uint32_t>(counter >> 32),
-                         blockLength,
-                         flags};
+  std::uint32_t v[16];
+#pragma GCC unroll 8
+  for (int i = 0; i < 8; ++i) v[i] = cv[i];
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) v[i + 8] = kIv[i];
+  v[12] = static_cast<std::uint32_t>(counter);
+  v[13] = static_cast<std::uint32_t>(counter >> 32);
+  v[14] = blockLength;
+  v[15] = flags;
   blake::Rounds<16, 12, 8, 7, 7>(v, m, kSchedule);
   if constexpr (kFull) {
 #pragma GCC unroll 8

@@ -12,25 +12,26 @@
 
 namespace tarvolin::platform {
 
+namespace detail {
+/// Whether this is the Windows build; only the constants below ask.
 #ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+}  // namespace detail
+
 /// The line end of result lines, screens and files on this platform.
-inline constexpr const char* kLineEnd = "\r\n";
+inline constexpr const char* kLineEnd = detail::kWindows ? "\r\n" : "\n";
 /// The native path separator, the one the program writes.
-inline constexpr char kPathSeparator = '\\';
+inline constexpr char kPathSeparator = detail::kWindows ? '\\' : '/';
 /// Every character that separates path components.
-inline constexpr std::string_view kPathSeparators = "\\/";
+inline constexpr std::string_view kPathSeparators = detail::kWindows ? "\\/" : "/";
 /// Whether executables carry version information as a resource (otherwise the version strings
 /// are fixed at build time).
-inline constexpr bool kVersionResources = true;
+inline constexpr bool kVersionResources = detail::kWindows;
 /// Whether the file system takes two names that differ only in letter case for one name.
-inline constexpr bool kNamesIgnoreCase = true;
-#else
-inline constexpr const char* kLineEnd = "\n";
-inline constexpr char kPathSeparator = '/';
-inline constexpr std::string_view kPathSeparators = "/";
-inline constexpr bool kVersionResources = false;
-inline constexpr bool kNamesIgnoreCase = false;
-#endif
+inline constexpr bool kNamesIgnoreCase = detail::kWindows;
 
 /// A handle of the system (a file descriptor, or a Windows HANDLE), -1 when there is none.
 using NativeHandle = std::intptr_t;

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/platform_internal.h"
 #include "platform/posix_path.h"
 #include "platform/text_stream.h"
 
@@ -193,21 +194,17 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
   return true;
 }
 
-std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std::string& error) {
-  std::int64_t total = 0;
-  while (total < count) {
-    const ssize_t n = ::read(static_cast<int>(handle_), destination + total,
-                             static_cast<std::size_t>(count - total));
-    if (n < 0) {
-      if (errno == EINTR) continue;
+std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, std::int64_t count,
+                              std::string& error) {
+  for (;;) {
+    const ssize_t n =
+        ::read(static_cast<int>(handle), destination, static_cast<std::size_t>(count));
+    if (n >= 0) return n;
+    if (errno != EINTR) {
       error = ErrorText(errno);
       return -1;
     }
-    if (n == 0) break;
-    total += n;
   }
-  position_ += total;
-  return total;
 }
 
 bool TInputFile::Seek(std::int64_t offset, std::string& error) {
