@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hash/bits.h"
+#include "hash/seed.h"
 
 namespace tarvolin::hash {
 
@@ -114,12 +115,6 @@ void BufferBlocks(std::array<std::uint8_t, 16>& buffer, std::int32_t& fill,
   fill = static_cast<std::int32_t>(count);
 }
 
-void CheckKeyLength(TByteSpan key, std::int32_t keyLength) {
-  if (key.size() != static_cast<std::size_t>(keyLength)) {
-    throw EArgumentError("KeyLength Must Be Equal to " + std::to_string(keyLength));
-  }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -193,18 +188,11 @@ IHashPtr TMurmurHash3_x86_128::Clone() const {
 }
 
 TBytes TMurmurHash3_x86_128::Key() const {
-  TBytes key(4);
-  bits::StoreLE32(key.data(), key_);
-  return key;
+  return SeedKey(key_);
 }
 
 void TMurmurHash3_x86_128::SetKey(TByteSpan key) {
-  if (key.empty()) {
-    key_ = 0;
-    return;
-  }
-  CheckKeyLength(key, KeyLength());
-  key_ = LoadLE32(key.data());
+  key_ = SeedOfKey<std::uint32_t>(key);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,18 +249,11 @@ IHashPtr TMurmurHash3_x64_128::Clone() const {
 }
 
 TBytes TMurmurHash3_x64_128::Key() const {
-  TBytes key(4);
-  bits::StoreLE32(key.data(), key_);
-  return key;
+  return SeedKey(key_);
 }
 
 void TMurmurHash3_x64_128::SetKey(TByteSpan key) {
-  if (key.empty()) {
-    key_ = 0;
-    return;
-  }
-  CheckKeyLength(key, KeyLength());
-  key_ = LoadLE32(key.data());
+  key_ = SeedOfKey<std::uint32_t>(key);
 }
 
 }  // namespace tarvolin::hash
