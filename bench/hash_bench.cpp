@@ -10,6 +10,8 @@
 
 #include "app/algorithms.h"
 #include "app/options.h"
+#include "bench_data.h"
+#include "hash/stream.h"
 
 namespace {
 
@@ -46,14 +48,7 @@ int main(int argc, char** argv) {
   tarvolin::app::BuildAlgorithmTable(tarvolin::app::HashAlgorithms);
   tarvolin::app::CreateEngines(tarvolin::app::HashAlgorithms);
 
-  std::vector<std::uint8_t> data(memoryMiB << 20);
-  std::uint64_t x = 0x9e3779b97f4a7c15ULL;
-  for (auto& b : data) {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    b = static_cast<std::uint8_t>(x);
-  }
+  const std::vector<std::uint8_t> data = tarvolin::bench::PseudoRandomBytes(memoryMiB << 20);
 
   std::printf("%-20s %12s %12s\n", "algorithm", "memory GB/s", file.empty() ? "" : "file GB/s");
   for (std::size_t c = 1; c < tarvolin::app::kChoiceCount; ++c) {

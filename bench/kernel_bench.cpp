@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_data.h"
 #include "hash/blake2.h"
 #include "hash/blake3.h"
 #include "hash/md5.h"
@@ -30,16 +31,16 @@ struct TFamily {
   std::function<std::pair<hash::IHashPtr, std::string_view>()> Make;
 };
 
-template <typename TEngine>
+template <typename Engine>
 std::pair<hash::IHashPtr, std::string_view> Make() {
-  auto engine = std::make_shared<TEngine>();
+  auto engine = std::make_shared<Engine>();
   return {engine, engine->KernelName()};
 }
 
 /// A family with one kernel, the portable code.
-template <typename TEngine>
+template <typename Engine>
 std::pair<hash::IHashPtr, std::string_view> MakePortable() {
-  return {std::make_shared<TEngine>(), "portable"};
+  return {std::make_shared<Engine>(), "portable"};
 }
 
 const std::vector<TFamily>& Families() {
@@ -93,14 +94,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::vector<std::uint8_t> buffer(mib << 20);
-  std::uint64_t x = 0x9E3779B97F4A7C15ULL;
-  for (auto& byte : buffer) {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    byte = static_cast<std::uint8_t>(x);
-  }
+  const std::vector<std::uint8_t> buffer = bench::PseudoRandomBytes(mib << 20);
 
   std::printf("CPU features: %s\n", std::string(platform::DetectedCpuFeatureNames()).c_str());
   std::printf("Detected level: %s; %zu MiB buffer, best of %d runs\n\n",

@@ -20,6 +20,7 @@
 #include "hash/sha1.h"
 #include "hash/sha2.h"
 #include "hash/sha3.h"
+#include "hash/stream.h"
 #include "hash/xxhash64.h"
 
 namespace {

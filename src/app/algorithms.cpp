@@ -5,6 +5,7 @@
 
 #include "cmdline/ascii_case.h"
 #include "cmdline/date_time.h"
+#include "hash/stream.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {

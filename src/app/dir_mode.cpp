@@ -173,10 +173,10 @@ void RunDirMode() {
     ++folderErrors;
   };
   try {
-    fileList = files::CollectFiles(
-        s.Folder, masks, Given(TOption::RDir),
-        files::kAttrReadOnly | files::kAttrHidden | files::kAttrSystem | files::kAttrDirectory,
-        onFolderError);
+    fileList = files::CollectFiles(s.Folder, masks, Given(TOption::RDir),
+                                   platform::kAttrReadOnly | platform::kAttrHidden |
+                                       platform::kAttrSystem | platform::kAttrDirectory,
+                                   onFolderError);
   } catch (const files::EConvertError& error) {
     // A malformed wildcard is a bad DIR-mode parameter: report it before anything is hashed.
     WriteErrorLine(std::string("ERROR: ") + error.what());

@@ -48,22 +48,22 @@ inline bool ElementAccepts(const TMaskChar& element, std::string_view name, std:
 }  // namespace
 
 TMask::TMask(const std::string& maskText, bool caseSensitive)
-    : maskText_(maskText),
-      caseSensitive_(caseSensitive),
+    : mask_text_(maskText),
+      case_sensitive_(caseSensitive),
       compiled_(Compile(maskText, caseSensitive)) {
   // The file-name rules match a shortened form of the mask; it is compiled once here. Removing
   // a trailing "." or ".*" cannot break a character set that compiled in the whole text.
-  const std::size_t characters = CharacterCount(maskText_);
-  if (characters >= 3 && EndsWith(maskText_, "*.*")) {
-    fileRule_ = TFileRule::DropDotStar;
-    shortened_ = Compile(maskText_.substr(0, maskText_.size() - 2), caseSensitive_);
-  } else if (characters >= 2 && EndsWith(maskText_, ".")) {
-    fileRule_ = TFileRule::NoExtension;
-    shortened_ = Compile(maskText_.substr(0, maskText_.size() - 1), caseSensitive_);
-  } else if (characters >= 3 && EndsWith(maskText_, ".*")) {
-    fileRule_ = TFileRule::BareNameToo;
-    bareName_ = maskText_.substr(0, maskText_.size() - 2);
-    if (!caseSensitive_) bareName_ = CaseFoldUtf8(bareName_);
+  const std::size_t characters = CharacterCount(mask_text_);
+  if (characters >= 3 && EndsWith(mask_text_, "*.*")) {
+    file_rule_ = FileRule::DropDotStar;
+    shortened_ = Compile(mask_text_.substr(0, mask_text_.size() - 2), case_sensitive_);
+  } else if (characters >= 2 && EndsWith(mask_text_, ".")) {
+    file_rule_ = FileRule::NoExtension;
+    shortened_ = Compile(mask_text_.substr(0, mask_text_.size() - 1), case_sensitive_);
+  } else if (characters >= 3 && EndsWith(mask_text_, ".*")) {
+    file_rule_ = FileRule::BareNameToo;
+    bare_name_ = mask_text_.substr(0, mask_text_.size() - 2);
+    if (!case_sensitive_) bare_name_ = CaseFoldUtf8(bare_name_);
   }
 }
 
@@ -188,22 +188,22 @@ bool TMask::Match(const TMaskString& mask, std::string_view name, bool caseSensi
 }
 
 bool TMask::MatchText(std::string_view name) const {
-  return Match(compiled_, name, caseSensitive_);
+  return Match(compiled_, name, case_sensitive_);
 }
 
 bool TMask::MatchFileName(std::string_view name) const {
-  switch (fileRule_) {
-    case TFileRule::DropDotStar:
-      return Match(shortened_, name, caseSensitive_);
-    case TFileRule::NoExtension:
-      return !HasExtension(name) && Match(shortened_, name, caseSensitive_);
-    case TFileRule::BareNameToo:
-      if (caseSensitive_ ? name == bareName_ : CaseFoldUtf8(name) == bareName_) return true;
+  switch (file_rule_) {
+    case FileRule::DropDotStar:
+      return Match(shortened_, name, case_sensitive_);
+    case FileRule::NoExtension:
+      return !HasExtension(name) && Match(shortened_, name, case_sensitive_);
+    case FileRule::BareNameToo:
+      if (case_sensitive_ ? name == bare_name_ : CaseFoldUtf8(name) == bare_name_) return true;
       break;
-    case TFileRule::Plain:
+    case FileRule::Plain:
       break;
   }
-  return Match(compiled_, name, caseSensitive_);
+  return Match(compiled_, name, case_sensitive_);
 }
 
 TParseStringList::TParseStringList(std::string_view text, std::string_view separators) {

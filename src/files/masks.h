@@ -54,26 +54,26 @@ class TMask {
   /// accepts only names without an extension; one ending in ".*" also accepts the bare name.
   bool MatchFileName(std::string_view name) const;
 
-  const std::string& MaskText() const noexcept { return maskText_; }
-  bool CaseSensitive() const noexcept { return caseSensitive_; }
+  const std::string& MaskText() const noexcept { return mask_text_; }
+  bool CaseSensitive() const noexcept { return case_sensitive_; }
   /// The compiled form of the mask text.
   const TMaskString& Compiled() const noexcept { return compiled_; }
 
  private:
-  enum class TFileRule : std::uint8_t { Plain, DropDotStar, NoExtension, BareNameToo };
+  enum class FileRule : std::uint8_t { Plain, DropDotStar, NoExtension, BareNameToo };
 
   static TMaskString Compile(const std::string& text, bool caseSensitive);
   static bool Match(const TMaskString& mask, std::string_view name, bool caseSensitive);
 
-  std::string maskText_;
-  bool caseSensitive_;
+  std::string mask_text_;
+  bool case_sensitive_;
   TMaskString compiled_;
-  TFileRule fileRule_ = TFileRule::Plain;
+  FileRule file_rule_ = FileRule::Plain;
   /// The mask text with its file-name suffix removed, compiled (rules "*.*" and ".").
   TMaskString shortened_;
   /// The mask text without its last two characters (rule ".*"), case-folded unless the mask is
   /// case-sensitive.
-  std::string bareName_;
+  std::string bare_name_;
 };
 
 /// A text split into pieces at any of a set of separator characters. Empty pieces are dropped;

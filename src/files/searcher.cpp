@@ -16,15 +16,16 @@ namespace {
 constexpr char kSeparator = platform::kPathSeparator;
 
 /// Attribute bits that make an enumeration skip an entry when its filter lacks them.
-constexpr std::uint16_t kFilteredBits = kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory;
+constexpr std::uint16_t kFilteredBits = platform::kAttrHidden | platform::kAttrSystem |
+                                        platform::kAttrVolume | platform::kAttrDirectory;
 
 /// The bits known from the listing alone, without a stat. A link to a folder counts as a folder.
 std::uint16_t ListedAttributes(const platform::TFolderEntry& entry) {
   std::uint16_t attributes = entry.Attributes;
   if (entry.Kind == platform::TEntryKind::Folder) {
-    attributes |= kAttrDirectory;
+    attributes |= platform::kAttrDirectory;
   } else {
-    attributes &= static_cast<std::uint16_t>(~kAttrDirectory);
+    attributes &= static_cast<std::uint16_t>(~platform::kAttrDirectory);
   }
   return attributes;
 }
@@ -125,7 +126,7 @@ class TSearchGuard {
 const platform::TEntryDetails* TSearchEntry::Details() const {
   if (!looked_) {
     looked_ = true;
-    found_ = platform::QueryEntryDetails(fullPath_, details_);
+    found_ = platform::QueryEntryDetails(full_path_, details_);
   }
   return found_ ? &details_ : nullptr;
 }
@@ -133,7 +134,7 @@ const platform::TEntryDetails* TSearchEntry::Details() const {
 std::uint16_t TSearchEntry::Attributes() const {
   std::uint16_t attributes = listed_;
   if (const auto* details = Details(); details != nullptr && details->ReadOnly) {
-    attributes |= kAttrReadOnly;
+    attributes |= platform::kAttrReadOnly;
   }
   return attributes;
 }
@@ -190,13 +191,13 @@ TStringList SearchFolders(std::string_view searchPath, bool searchSubfolders) {
 void TFileSearcher::Search(const std::string& searchPath, const std::string& maskText,
                            bool searchSubfolders, bool caseSensitive) {
   if (searching_) throw std::runtime_error("The file searcher is already searching!");
-  std::optional<TMaskList> masks(std::in_place, maskText, maskSeparator_, caseSensitive);
+  std::optional<TMaskList> masks(std::in_place, maskText, mask_separator_, caseSensitive);
   if (masks->Count() == 0) masks.reset();  // no mask: every file matches
 
-  TSearchGuard guard(searching_, masks_, openFolders_);
+  TSearchGuard guard(searching_, masks_, open_folders_);
   masks_ = masks ? &*masks : nullptr;
-  searchSubfolders_ = searchSubfolders;
-  abortRequested_ = false;
+  search_subfolders_ = searchSubfolders;
+  abort_requested_ = false;
 
   const TStringList folders = SearchFolders(searchPath, searchSubfolders);
   if (folders.empty()) {
@@ -204,7 +205,7 @@ void TFileSearcher::Search(const std::string& searchPath, const std::string& mas
     return;
   }
   for (const std::string& folder : folders) {
-    if (abortRequested_) break;
+    if (abort_requested_) break;
     SearchFolder(folder.back() == kSeparator ? folder : folder + kSeparator, 0);
   }
 }
@@ -214,29 +215,30 @@ void TFileSearcher::SetCurrent(const std::string& folder, std::int32_t level,
   path_ = folder;
   level_ = level;
   info_.name_ = entry.Name;
-  info_.fullPath_ = folder + entry.Name;
+  info_.full_path_ = folder + entry.Name;
   info_.directory_ = entry.Kind == platform::TEntryKind::Folder;
   info_.listed_ = ListedAttributes(entry);
   info_.looked_ = false;
 }
 
 bool TFileSearcher::EnterFolder(const std::string& folder, std::int32_t level,
-                                std::vector<TFolderFrame>& stack) {
+                                std::vector<FolderFrame>& stack) {
   platform::TFileId id;
   std::vector<platform::TFolderEntry> entries;
   std::string error;
   const bool listed = platform::ListFolder(folder, id, entries, error);
-  if (!error.empty() && onFolderError_) onFolderError_(folder, error);
+  if (!error.empty() && on_folder_error_) on_folder_error_(folder, error);
   if (!listed) return false;
   // A folder already open on the way down is reached again through a link: stop the cycle.
-  if (std::find(openFolders_.begin(), openFolders_.end(), id) != openFolders_.end()) return false;
+  if (std::find(open_folders_.begin(), open_folders_.end(), id) != open_folders_.end())
+    return false;
 
   // The folder is listed once; both passes run over that one listing. The first reports its
   // files and folders now; the second enters the subfolders one by one from the stack.
   for (const platform::TFolderEntry& entry : entries) {
-    if (abortRequested_) break;
+    if (abort_requested_) break;
     if (entry.Kind == platform::TEntryKind::Other) continue;
-    if (!PassesFilter(ListedAttributes(entry), fileFilter_)) continue;
+    if (!PassesFilter(ListedAttributes(entry), file_filter_)) continue;
     if (entry.Kind == platform::TEntryKind::Folder) {
       SetCurrent(folder, level, entry);
       DoDirectoryFound();
@@ -245,8 +247,8 @@ bool TFileSearcher::EnterFolder(const std::string& folder, std::int32_t level,
       DoFileFound();
     }
   }
-  if (!searchSubfolders_) return false;
-  openFolders_.push_back(id);
+  if (!search_subfolders_) return false;
+  open_folders_.push_back(id);
   stack.push_back({folder.size(), level, std::move(entries), 0});
   return true;
 }
@@ -255,46 +257,46 @@ void TFileSearcher::SearchFolder(const std::string& folder, std::int32_t level) 
   // Depth-first and pre-order, with a stack of its own instead of recursion, so however deep a
   // tree is, the walk never runs out of call stack. One path text serves every level (a frame
   // remembers its length), so memory grows with the depth, not with its square.
-  std::vector<TFolderFrame> stack;
+  std::vector<FolderFrame> stack;
   std::string path = folder;
   EnterFolder(path, level, stack);
-  while (!stack.empty() && !abortRequested_) {
-    TFolderFrame& frame = stack.back();
+  while (!stack.empty() && !abort_requested_) {
+    FolderFrame& frame = stack.back();
     const platform::TFolderEntry* next = nullptr;
     while (frame.Next < frame.Entries.size() && next == nullptr) {
       const platform::TFolderEntry& entry = frame.Entries[frame.Next++];
       if (entry.Kind != platform::TEntryKind::Folder) continue;
-      if (!PassesFilter(ListedAttributes(entry), directoryFilter_)) continue;
-      if (entry.IsLink && !followLinks_) continue;
+      if (!PassesFilter(ListedAttributes(entry), directory_filter_)) continue;
+      if (entry.IsLink && !follow_links_) continue;
       next = &entry;
     }
     if (next == nullptr) {
       stack.pop_back();
-      openFolders_.pop_back();
+      open_folders_.pop_back();
       continue;
     }
     path.resize(frame.PathLength);
     SetCurrent(path, frame.Level, *next);
     DoDirectoryEnter();
-    if (abortRequested_) break;
+    if (abort_requested_) break;
     const std::int32_t childLevel = frame.Level + 1;
     path += next->Name;
     path += kSeparator;
     EnterFolder(path, childLevel, stack);  // may move the frames: `frame` is not used after
   }
-  for (; !stack.empty(); stack.pop_back()) openFolders_.pop_back();
+  for (; !stack.empty(); stack.pop_back()) open_folders_.pop_back();
 }
 
 void TFileSearcher::DoDirectoryEnter() {
-  if (onDirectoryEnter_) onDirectoryEnter_(*this);
+  if (on_directory_enter_) on_directory_enter_(*this);
 }
 
 void TFileSearcher::DoDirectoryFound() {
-  if (onDirectoryFound_) onDirectoryFound_(*this);
+  if (on_directory_found_) on_directory_found_(*this);
 }
 
 void TFileSearcher::DoFileFound() {
-  if (onFileFound_) onFileFound_(*this);
+  if (on_file_found_) on_file_found_(*this);
 }
 
 void TListFileSearcher::DoFileFound() {
@@ -303,7 +305,7 @@ void TListFileSearcher::DoFileFound() {
 
 TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
                          bool searchSubfolders, std::uint16_t directoryAttributeFilter,
-                         const TFileSearcher::TFolderErrorHandler& onFolderError) {
+                         const TFileSearcher::FolderErrorHandler& onFolderError) {
   TStringList files;
   TListFileSearcher searcher(files);
   searcher.SetDirectoryAttributeFilter(directoryAttributeFilter);

@@ -17,16 +17,6 @@ class TMaskList;
 /// A list of texts, such as the full paths of the files a search found.
 using TStringList = std::vector<std::string>;
 
-/// Attribute bits of a folder entry.
-inline constexpr std::uint16_t kAttrReadOnly = 0x01;
-inline constexpr std::uint16_t kAttrHidden = 0x02;  ///< on POSIX: the name starts with "."
-inline constexpr std::uint16_t kAttrSystem = 0x04;
-inline constexpr std::uint16_t kAttrVolume = 0x08;
-inline constexpr std::uint16_t kAttrDirectory = 0x10;
-inline constexpr std::uint16_t kAttrArchive = 0x20;
-/// A filter that lets every entry through.
-inline constexpr std::uint16_t kAttrAnyFile = 0x1FF;
-
 /// The entry a hook is told about. The name and the directory and hidden bits come from the
 /// folder listing; size, time and the read-only bit are looked up (links followed) when first
 /// asked for.
@@ -35,7 +25,7 @@ class TSearchEntry {
   /// The entry's name, without any folder part.
   const std::string& Name() const noexcept { return name_; }
   bool IsDirectory() const noexcept { return directory_; }
-  /// Attribute bits (kAttr...).
+  /// Attribute bits (platform::kAttr...).
   std::uint16_t Attributes() const;
   /// Size in bytes (0 for a folder); -1 when it cannot be obtained (a broken link).
   std::int64_t Size() const;
@@ -47,7 +37,7 @@ class TSearchEntry {
   const platform::TEntryDetails* Details() const;
 
   std::string name_;
-  std::string fullPath_;
+  std::string full_path_;
   bool directory_ = false;
   std::uint16_t listed_ = 0;  ///< the attribute bits the folder listing told
   mutable bool looked_ = false;
@@ -87,10 +77,10 @@ class TFileIterator {
 /// path from the search root is never entered again, so link cycles end.
 class TFileSearcher : public TFileIterator {
  public:
-  using THandler = std::function<void(TFileSearcher&)>;
+  using Handler = std::function<void(TFileSearcher&)>;
   /// Told about a folder that cannot be listed (or not completely): the folder as the walk
   /// writes it and the system's message.
-  using TFolderErrorHandler =
+  using FolderErrorHandler =
       std::function<void(const std::string& folder, const std::string& message)>;
 
   TFileSearcher() = default;
@@ -106,25 +96,25 @@ class TFileSearcher : public TFileIterator {
               bool caseSensitive = false);
 
   /// Asks a running search to stop after the current hook returns.
-  void Abort() noexcept { abortRequested_ = true; }
+  void Abort() noexcept { abort_requested_ = true; }
 
-  char MaskSeparator() const noexcept { return maskSeparator_; }
-  void SetMaskSeparator(char separator) noexcept { maskSeparator_ = separator; }
+  char MaskSeparator() const noexcept { return mask_separator_; }
+  void SetMaskSeparator(char separator) noexcept { mask_separator_ = separator; }
   /// Whether to descend into folders reached through symbolic links.
-  bool FollowLinks() const noexcept { return followLinks_; }
-  void SetFollowLinks(bool follow) noexcept { followLinks_ = follow; }
+  bool FollowLinks() const noexcept { return follow_links_; }
+  void SetFollowLinks(bool follow) noexcept { follow_links_ = follow; }
   /// Filter of the first pass over a folder (files and the folders found): an entry is skipped
   /// when it has one of the hidden, system, volume or directory bits that the filter lacks.
-  std::uint16_t FileAttributeFilter() const noexcept { return fileFilter_; }
-  void SetFileAttributeFilter(std::uint16_t filter) noexcept { fileFilter_ = filter; }
+  std::uint16_t FileAttributeFilter() const noexcept { return file_filter_; }
+  void SetFileAttributeFilter(std::uint16_t filter) noexcept { file_filter_ = filter; }
   /// Filter of the second pass (the subfolders entered), applied the same way.
-  std::uint16_t DirectoryAttributeFilter() const noexcept { return directoryFilter_; }
-  void SetDirectoryAttributeFilter(std::uint16_t filter) noexcept { directoryFilter_ = filter; }
+  std::uint16_t DirectoryAttributeFilter() const noexcept { return directory_filter_; }
+  void SetDirectoryAttributeFilter(std::uint16_t filter) noexcept { directory_filter_ = filter; }
 
-  void SetOnFileFound(THandler handler) { onFileFound_ = std::move(handler); }
-  void SetOnDirectoryFound(THandler handler) { onDirectoryFound_ = std::move(handler); }
-  void SetOnDirectoryEnter(THandler handler) { onDirectoryEnter_ = std::move(handler); }
-  void SetOnFolderError(TFolderErrorHandler handler) { onFolderError_ = std::move(handler); }
+  void SetOnFileFound(Handler handler) { on_file_found_ = std::move(handler); }
+  void SetOnDirectoryFound(Handler handler) { on_directory_found_ = std::move(handler); }
+  void SetOnDirectoryEnter(Handler handler) { on_directory_enter_ = std::move(handler); }
+  void SetOnFolderError(FolderErrorHandler handler) { on_folder_error_ = std::move(handler); }
 
  protected:
   /// Called before a subfolder is searched; by default calls the directory-enter handler.
@@ -136,7 +126,7 @@ class TFileSearcher : public TFileIterator {
 
  private:
   /// A folder of the walk whose subfolders are still to be entered.
-  struct TFolderFrame {
+  struct FolderFrame {
     std::size_t PathLength = 0;  ///< its path is the walk's path text cut to this length
     std::int32_t Level = 0;
     std::vector<platform::TFolderEntry> Entries;
@@ -146,24 +136,24 @@ class TFileSearcher : public TFileIterator {
   void SearchFolder(const std::string& folder, std::int32_t level);
   /// Lists the folder and reports its files; with subfolders searched, pushes it on the stack
   /// (true). False when it cannot be listed or is already open on the way down (a link cycle).
-  bool EnterFolder(const std::string& folder, std::int32_t level, std::vector<TFolderFrame>& stack);
+  bool EnterFolder(const std::string& folder, std::int32_t level, std::vector<FolderFrame>& stack);
   void SetCurrent(const std::string& folder, std::int32_t level,
                   const platform::TFolderEntry& entry);
 
-  char maskSeparator_ = ';';
-  bool followLinks_ = true;
-  std::uint16_t fileFilter_ = kAttrAnyFile;
-  std::uint16_t directoryFilter_ = kAttrDirectory;
-  THandler onFileFound_;
-  THandler onDirectoryFound_;
-  THandler onDirectoryEnter_;
-  TFolderErrorHandler onFolderError_;
+  char mask_separator_ = ';';
+  bool follow_links_ = true;
+  std::uint16_t file_filter_ = platform::kAttrAnyFile;
+  std::uint16_t directory_filter_ = platform::kAttrDirectory;
+  Handler on_file_found_;
+  Handler on_directory_found_;
+  Handler on_directory_enter_;
+  FolderErrorHandler on_folder_error_;
 
   // State of the running search.
   const TMaskList* masks_ = nullptr;
-  bool searchSubfolders_ = false;
-  bool abortRequested_ = false;
-  std::vector<platform::TFileId> openFolders_;  ///< the folders from the root to here
+  bool search_subfolders_ = false;
+  bool abort_requested_ = false;
+  std::vector<platform::TFileId> open_folders_;  ///< the folders from the root to here
 };
 
 /// A searcher that appends the full path of every matching file to a list it does not own.
@@ -183,7 +173,7 @@ class TListFileSearcher : public TFileSearcher {
 /// told to `onFolderError` (when given).
 TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
                          bool searchSubfolders, std::uint16_t directoryAttributeFilter,
-                         const TFileSearcher::TFolderErrorHandler& onFolderError = {});
+                         const TFileSearcher::FolderErrorHandler& onFolderError = {});
 
 /// One search-path piece in its searched form: blanks around it removed, runs of separators
 /// collapsed, "." segments dropped, "name/.." pairs removed, and trailing separators removed

@@ -51,9 +51,9 @@ char32_t MapOne(TCaseMap map, char32_t codePoint) noexcept {
   return SimpleCaseFold(codePoint);
 }
 
-template <TCaseMap Map>
+template <TCaseMap kMap>
 std::string MapCase(std::string_view text) {
-  constexpr bool Upper = Map == TCaseMap::Upper;
+  constexpr bool kUpper = kMap == TCaseMap::Upper;
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -66,8 +66,8 @@ std::string MapCase(std::string_view text) {
       const std::size_t from = out.size();
       out.append(text.substr(i, end - i));
       for (char* c = out.data() + from; c != out.data() + out.size(); ++c) {
-        if (Upper ? (*c >= 'a' && *c <= 'z') : (*c >= 'A' && *c <= 'Z')) {
-          *c = static_cast<char>(Upper ? *c - 32 : *c + 32);
+        if (kUpper ? (*c >= 'a' && *c <= 'z') : (*c >= 'A' && *c <= 'Z')) {
+          *c = static_cast<char>(kUpper ? *c - 32 : *c + 32);
         }
       }
       i = end;
@@ -75,7 +75,7 @@ std::string MapCase(std::string_view text) {
     }
     const TUtf8Char ch = DecodeUtf8(text, i);
     if (ch.Valid) {
-      AppendUtf8(out, MapOne(Map, ch.CodePoint));
+      AppendUtf8(out, MapOne(kMap, ch.CodePoint));
     } else {
       out.append(text.substr(i, ch.Length));
     }

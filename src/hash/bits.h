@@ -58,6 +58,33 @@ inline void StoreBE64(std::uint8_t* p, std::uint64_t v) {
   std::memcpy(p, &v, 8);
 }
 
+/// A 32- or 64-bit word with its bytes in the other order.
+template <typename Word>
+inline Word ByteSwap(Word v) {
+  static_assert(sizeof(Word) == 4 || sizeof(Word) == 8);
+  if constexpr (sizeof(Word) == 4) {
+    return __builtin_bswap32(v);
+  } else {
+    return __builtin_bswap64(v);
+  }
+}
+
+/// The word stored at `p` in byte order `kOrder`, for code written once for both word sizes.
+template <typename Word, std::endian kOrder>
+inline Word Load(const std::uint8_t* p) {
+  Word v;
+  std::memcpy(&v, p, sizeof v);
+  if constexpr (kOrder != std::endian::native) v = ByteSwap(v);
+  return v;
+}
+
+/// Stores `v` at `p` in byte order `kOrder`.
+template <typename Word, std::endian kOrder>
+inline void Store(std::uint8_t* p, Word v) {
+  if constexpr (kOrder != std::endian::native) v = ByteSwap(v);
+  std::memcpy(p, &v, sizeof v);
+}
+
 /// Requests the cache line `ahead` bytes past `data`, for loops that stream through memory
 /// faster than the hardware prefetcher runs ahead of them. A prefetch never faults, so the
 /// address may lie past the caller's buffer; it is formed as an integer for that reason.

@@ -1,5 +1,5 @@
 // BLAKE2 configurations, parameter block, buffering and finalisation, shared by BLAKE2s and
-// BLAKE2b; the compression functions live in blake2s.cpp and blake2b.cpp.
+// BLAKE2b; the compression functions live in blake2_portable.cpp and the x86 kernel files.
 #include "hash/blake2.h"
 
 #include <algorithm>
@@ -46,36 +46,6 @@ void CheckFixedLength(const char* field, std::size_t length, std::int32_t requir
 void ClearKey(TBytes& key) {
   if (!key.empty()) SecureZero(key.data(), key.size());
 }
-
-template <typename TWord>
-TWord LoadWord(const std::uint8_t* p) {
-  if constexpr (sizeof(TWord) == 4) {
-    return bits::LoadLE32(p);
-  } else {
-    return bits::LoadLE64(p);
-  }
-}
-
-template <typename TWord>
-void StoreWord(std::uint8_t* p, TWord v) {
-  if constexpr (sizeof(TWord) == 4) {
-    bits::StoreLE32(p, v);
-  } else {
-    bits::StoreLE64(p, v);
-  }
-}
-
-// The RFC 7693 initialisation vectors (those of SHA-256 and SHA-512).
-template <typename TWord>
-constexpr TWord kIv[8] = {};
-template <>
-constexpr std::uint32_t kIv<std::uint32_t>[8] = {0x6A09E667u, 0xBB67AE85u, 0x3C6EF372u,
-                                                 0xA54FF53Au, 0x510E527Fu, 0x9B05688Cu,
-                                                 0x1F83D9ABu, 0x5BE0CD19u};
-template <>
-constexpr std::uint64_t kIv<std::uint64_t>[8] = {
-    0x6A09E667F3BCC908ULL, 0xBB67AE8584CAA73BULL, 0x3C6EF372FE94F82BULL, 0xA54FF53A5F1D36F1ULL,
-    0x510E527FADE682D1ULL, 0x9B05688C2B3E6C1FULL, 0x1F83D9ABFB41BD6BULL, 0x5BE0CD19137E2179ULL};
 
 }  // namespace
 
@@ -175,12 +145,12 @@ std::shared_ptr<IBlake2TreeConfig<P>> TBlake2TreeConfig<P>::Clone() const {
 // TBlake2
 
 template <typename P>
-TBlake2<P>::TBlake2(const TConfigPtr& config, const TTreeConfigPtr& treeConfig, bool absorbKey)
+TBlake2<P>::TBlake2(const ConfigPtr& config, const TreeConfigPtr& treeConfig, bool absorbKey)
     : THash(config ? config->HashSize() : P::kMaxHashSize, P::kBlockSize),
       config_(config ? config->Clone() : std::make_shared<TBlake2Config<P>>()),
       tree_config_(treeConfig ? treeConfig->Clone() : nullptr),
       absorb_key_(absorbKey),
-      compress_(P::Kernel().Function),
+      compress_(P::Kernel().Entry),
       kernel_name_(P::Kernel().Name) {}
 
 template <typename P>
@@ -189,7 +159,7 @@ std::string TBlake2<P>::Name() const {
 }
 
 template <typename P>
-void TBlake2<P>::BuildParameterBlock(TWord words[8]) {
+void TBlake2<P>::BuildParameterBlock(Word words[8]) {
   bool sequential = false;
   if (!tree_config_) {
     tree_config_ = TBlake2TreeConfig<P>::Sequential();
@@ -215,7 +185,7 @@ void TBlake2<P>::BuildParameterBlock(TWord words[8]) {
   }
 
   // The RFC 7693 layout; the word size decides where the node fields end and salt begins.
-  constexpr std::size_t kWord = sizeof(TWord);
+  constexpr std::size_t kWord = sizeof(Word);
   std::uint8_t block[8 * kWord] = {};
   block[0] = static_cast<std::uint8_t>(hashSize);
   block[1] = static_cast<std::uint8_t>(key.size());
@@ -233,14 +203,15 @@ void TBlake2<P>::BuildParameterBlock(TWord words[8]) {
   const TByteSpan raw(block);
   if (raw.empty()) throw EArgumentNilError("Config Cannot Be Nil");
   if (raw.size() != 8 * kWord) throw EArgumentError("Config Length Must Be 8 Words");
-  for (std::size_t i = 0; i < 8; ++i) words[i] = LoadWord<TWord>(raw.data() + i * kWord);
+  for (std::size_t i = 0; i < 8; ++i)
+    words[i] = bits::Load<Word, std::endian::little>(raw.data() + i * kWord);
 }
 
 template <typename P>
 void TBlake2<P>::Initialize() {
-  TWord parameters[8];
+  Word parameters[8];
   BuildParameterBlock(parameters);
-  for (int i = 0; i < 8; ++i) state_[i] = kIv<TWord>[i] ^ parameters[i];
+  for (int i = 0; i < 8; ++i) state_[i] = blake2::kIv<Word>[i] ^ parameters[i];
   counter_[0] = counter_[1] = 0;
   flags_[0] = flags_[1] = 0;
   filled_ = 0;
@@ -268,14 +239,14 @@ void TBlake2<P>::TransformBytes(const std::uint8_t* data, std::size_t count) {
   if (filled_ > 0 && count > kBlock - filled_) {
     const std::size_t take = kBlock - filled_;
     std::memcpy(buffer_ + filled_, data, take);
-    Compress(buffer_, 1, static_cast<TWord>(kBlock));
+    Compress(buffer_, 1, static_cast<Word>(kBlock));
     filled_ = 0;
     data += take;
     count -= take;
   }
   if (count > kBlock) {
     const std::size_t blocks = (count - 1) / kBlock;
-    Compress(data, blocks, static_cast<TWord>(kBlock));
+    Compress(data, blocks, static_cast<Word>(kBlock));
     data += blocks * kBlock;
     count -= blocks * kBlock;
   }
@@ -287,14 +258,15 @@ void TBlake2<P>::TransformBytes(const std::uint8_t* data, std::size_t count) {
 
 template <typename P>
 IHashResultPtr TBlake2<P>::Final() {
-  AddToCounter(static_cast<TWord>(filled_));
-  flags_[0] = ~TWord{0};
-  if (tree_config_ && tree_config_->IsLastNode()) flags_[1] = ~TWord{0};
+  AddToCounter(static_cast<Word>(filled_));
+  flags_[0] = ~Word{0};
+  if (tree_config_ && tree_config_->IsLastNode()) flags_[1] = ~Word{0};
   std::memset(buffer_ + filled_, 0, sizeof buffer_ - filled_);
   Compress(buffer_, 1, 0);
 
-  std::uint8_t words[8 * sizeof(TWord)];
-  for (std::size_t i = 0; i < 8; ++i) StoreWord(words + i * sizeof(TWord), state_[i]);
+  std::uint8_t words[8 * sizeof(Word)];
+  for (std::size_t i = 0; i < 8; ++i)
+    bits::Store<Word, std::endian::little>(words + i * sizeof(Word), state_[i]);
   TBytes digest(words, words + HashSize());
   Initialize();
   return std::make_shared<THashResult>(std::move(digest));

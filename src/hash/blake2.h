@@ -13,37 +13,40 @@
 
 namespace tarvolin::hash {
 
+/// What a BLAKE2 variant takes from its word size: 16-word blocks, digests and keys of up to 8
+/// words, salt and personalisation of 2 words, and its compression kernel.
+template <typename W>
+struct TBlake2Sizes {
+  using Word = W;
+  static constexpr std::int32_t kBlockSize = 16 * sizeof(Word);
+  static constexpr std::int32_t kMaxHashSize = 8 * sizeof(Word);
+  static constexpr std::int32_t kMaxKeySize = kMaxHashSize;
+  static constexpr std::int32_t kSaltSize = 2 * sizeof(Word);
+  static constexpr std::int32_t kPersonalisationSize = kSaltSize;
+  /// The node offset has 48 bits in the BLAKE2s parameter block, 64 in the BLAKE2b one.
+  static constexpr bool kNodeOffsetIs48Bits = sizeof(Word) == 4;
+  /// The compression kernel for the CPU level in force.
+  static const auto& Kernel() {
+    if constexpr (sizeof(Word) == 4) {
+      return blake2::Blake2sKernel();
+    } else {
+      return blake2::Blake2bKernel();
+    }
+  }
+};
+
 /// BLAKE2s: 32-bit words, 64-byte blocks, 10 rounds.
-struct TBlake2SParams {
-  using TWord = std::uint32_t;
-  static constexpr std::int32_t kBlockSize = 64;
-  static constexpr std::int32_t kMaxHashSize = 32;
-  static constexpr std::int32_t kMaxKeySize = 32;
-  static constexpr std::int32_t kSaltSize = 8;
-  static constexpr std::int32_t kPersonalisationSize = 8;
-  /// The node offset has 48 bits in the parameter block.
-  static constexpr bool kNodeOffsetIs48Bits = true;
+struct TBlake2SParams : TBlake2Sizes<std::uint32_t> {
   static constexpr const char* kClassName = "TBlake2S";
   static constexpr const char* kUpperName = "BLAKE2S";
   static constexpr const char* kName = "Blake2S";
-  /// The compression kernel for the CPU level in force.
-  static const blake2::TKernelS& Kernel();
 };
 
 /// BLAKE2b: 64-bit words, 128-byte blocks, 12 rounds.
-struct TBlake2BParams {
-  using TWord = std::uint64_t;
-  static constexpr std::int32_t kBlockSize = 128;
-  static constexpr std::int32_t kMaxHashSize = 64;
-  static constexpr std::int32_t kMaxKeySize = 64;
-  static constexpr std::int32_t kSaltSize = 16;
-  static constexpr std::int32_t kPersonalisationSize = 16;
-  static constexpr bool kNodeOffsetIs48Bits = false;
+struct TBlake2BParams : TBlake2Sizes<std::uint64_t> {
   static constexpr const char* kClassName = "TBlake2B";
   static constexpr const char* kUpperName = "BLAKE2B";
   static constexpr const char* kName = "Blake2B";
-  /// The compression kernel for the CPU level in force.
-  static const blake2::TKernelB& Kernel();
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -168,17 +171,17 @@ class TBlake2TreeConfig final : public IBlake2TreeConfig<P> {
 template <typename P>
 class TBlake2 final : public THash {
  public:
-  using TWord = typename P::TWord;
-  using TConfigPtr = std::shared_ptr<IBlake2Config<P>>;
-  using TTreeConfigPtr = std::shared_ptr<IBlake2TreeConfig<P>>;
+  using Word = typename P::Word;
+  using ConfigPtr = std::shared_ptr<IBlake2Config<P>>;
+  using TreeConfigPtr = std::shared_ptr<IBlake2TreeConfig<P>>;
 
   /// The default configuration: full-length digest, no key, salt or personalisation.
   TBlake2() : TBlake2(nullptr) {}
   /// `config` absent: the default configuration.
-  explicit TBlake2(const TConfigPtr& config) : TBlake2(config, nullptr, true) {}
+  explicit TBlake2(const ConfigPtr& config) : TBlake2(config, nullptr, true) {}
   /// A node of a BLAKE2 tree. `treeConfig` absent: sequential hashing. `absorbKey` false leaves
   /// the key out of the message (inner nodes) while the parameter block still names its length.
-  TBlake2(const TConfigPtr& config, const TTreeConfigPtr& treeConfig, bool absorbKey);
+  TBlake2(const ConfigPtr& config, const TreeConfigPtr& treeConfig, bool absorbKey);
 
   std::string Name() const override;
   void Initialize() override;
@@ -191,25 +194,25 @@ class TBlake2 final : public THash {
  private:
   TBlake2(const TBlake2&) = default;
   /// The parameter block as 8 words, checked against the configurations.
-  void BuildParameterBlock(TWord words[8]);
-  void AddToCounter(TWord bytes) {
+  void BuildParameterBlock(Word words[8]);
+  void AddToCounter(Word bytes) {
     counter_[0] += bytes;
     if (counter_[0] < bytes) ++counter_[1];
   }
   /// Compresses `blocks` blocks from `data`, adding `increment` to the counter before each.
-  void Compress(const std::uint8_t* data, std::size_t blocks, TWord increment) {
+  void Compress(const std::uint8_t* data, std::size_t blocks, Word increment) {
     compress_(state_, counter_, data, blocks, increment, flags_[0], flags_[1]);
   }
 
-  TConfigPtr config_;
-  TTreeConfigPtr tree_config_;
+  ConfigPtr config_;
+  TreeConfigPtr tree_config_;
   bool absorb_key_;
-  TWord state_[8] = {};
-  TWord counter_[2] = {};
-  TWord flags_[2] = {};
+  Word state_[8] = {};
+  Word counter_[2] = {};
+  Word flags_[2] = {};
   std::uint8_t buffer_[P::kBlockSize] = {};
   std::uint32_t filled_ = 0;
-  decltype(P::Kernel().Function) compress_;
+  decltype(P::Kernel().Entry) compress_;
   std::string_view kernel_name_;
 };
 

@@ -27,6 +27,18 @@ using TKernelB = platform::TKernel<TCompressB>;
 const TKernelS& Blake2sKernel();
 const TKernelB& Blake2bKernel();
 
+/// The RFC 7693 initialisation vectors (those of SHA-256 and SHA-512).
+template <typename Word>
+inline constexpr Word kIv[8] = {};
+template <>
+inline constexpr std::uint32_t kIv<std::uint32_t>[8] = {0x6A09E667u, 0xBB67AE85u, 0x3C6EF372u,
+                                                        0xA54FF53Au, 0x510E527Fu, 0x9B05688Cu,
+                                                        0x1F83D9ABu, 0x5BE0CD19u};
+template <>
+inline constexpr std::uint64_t kIv<std::uint64_t>[8] = {
+    0x6A09E667F3BCC908ULL, 0xBB67AE8584CAA73BULL, 0x3C6EF372FE94F82BULL, 0xA54FF53A5F1D36F1ULL,
+    0x510E527FADE682D1ULL, 0x9B05688C2B3E6C1FULL, 0x1F83D9ABFB41BD6BULL, 0x5BE0CD19137E2179ULL};
+
 // clang-format off
 /// The message word order of each round (RFC 7693 SIGMA); BLAKE2b's rounds 10 and 11 repeat
 /// rows 0 and 1.

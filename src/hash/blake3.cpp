@@ -157,8 +157,8 @@ TBlake3Node TBlake3::ParentOutput(const std::uint32_t* left, const std::uint32_t
 }
 
 void TBlake3::AddWholeChunks(const std::uint8_t* data, std::size_t chunks) {
-  kernel_->Function.HashChunks(data, chunks, key_words_, chunk_.Counter, mode_flags_,
-                               PendingCv(pending_count_));
+  kernel_->Entry.HashChunks(data, chunks, key_words_, chunk_.Counter, mode_flags_,
+                            PendingCv(pending_count_));
   pending_count_ += chunks;
 }
 
@@ -168,7 +168,7 @@ void TBlake3::MergePending(std::size_t count) {
   // stack entry that is the left sibling of the first new node joins in slot 0, pairs become
   // parents on the next level, and an unpaired last node waits on the stack.
   std::uint32_t scratch[(kMaxPending / 2 + 1) * 8];
-  const blake3::TKernels& kernel = kernel_->Function;
+  const blake3::TKernels& kernel = kernel_->Entry;
   std::uint32_t* nodes = pending_.data();
   std::uint32_t* next = scratch;
   std::uint64_t start = completed_chunks_;  // position of the first new node on its level

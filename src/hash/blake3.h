@@ -73,7 +73,7 @@ class TBlake3 final : public THash {
   std::string_view KernelName() const { return kernel_->Name; }
 
  private:
-  struct TChunkState {
+  struct ChunkState {
     std::uint32_t Cv[8];
     std::uint8_t Block[64];
     std::uint32_t BlockLength;
@@ -104,7 +104,7 @@ class TBlake3 final : public THash {
 
   std::uint32_t key_words_[8];
   std::uint32_t mode_flags_;
-  TChunkState chunk_{};
+  ChunkState chunk_{};
   /// Entry i holds the chaining value of a complete subtree of 2^i chunks when bit i of
   /// `completed_chunks_` is set.
   std::vector<std::uint32_t> stack_;

@@ -38,49 +38,49 @@ namespace {
 /// 4 lanes in 128-bit vectors.
 template <bool kRor>
 struct TLanes4 {
-  using T = __m128i;
+  using Vec = __m128i;
   static constexpr std::size_t kLanes = 4;
   /// Which item of a pass each lane hashes.
   static constexpr std::uint32_t kItemOfLane[kLanes] = {0, 1, 2, 3};
 
-  TARVOLIN_BLAKE3_INLINE static T Set1(std::uint32_t x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Set1(std::uint32_t x) {
     return _mm_set1_epi32(static_cast<int>(x));
   }
-  TARVOLIN_BLAKE3_INLINE static T Add(T a, T b) { return _mm_add_epi32(a, b); }
-  TARVOLIN_BLAKE3_INLINE static T Xor(T a, T b) { return _mm_xor_si128(a, b); }
-  TARVOLIN_BLAKE3_INLINE static T Rot16(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Add(Vec a, Vec b) { return _mm_add_epi32(a, b); }
+  TARVOLIN_BLAKE3_INLINE static Vec Xor(Vec a, Vec b) { return _mm_xor_si128(a, b); }
+  TARVOLIN_BLAKE3_INLINE static Vec Rot16(Vec x) {
     if constexpr (kRor) return _mm_ror_epi32(x, 16);
     return _mm_shuffle_epi8(x, _mm_setr_epi8(2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13));
   }
-  TARVOLIN_BLAKE3_INLINE static T Rot12(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Rot12(Vec x) {
     if constexpr (kRor) return _mm_ror_epi32(x, 12);
     return _mm_or_si128(_mm_srli_epi32(x, 12), _mm_slli_epi32(x, 20));
   }
-  TARVOLIN_BLAKE3_INLINE static T Rot8(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Rot8(Vec x) {
     if constexpr (kRor) return _mm_ror_epi32(x, 8);
     return _mm_shuffle_epi8(x, _mm_setr_epi8(1, 2, 3, 0, 5, 6, 7, 4, 9, 10, 11, 8, 13, 14, 15, 12));
   }
-  TARVOLIN_BLAKE3_INLINE static T Rot7(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Rot7(Vec x) {
     if constexpr (kRor) return _mm_ror_epi32(x, 7);
     return _mm_or_si128(_mm_srli_epi32(x, 7), _mm_slli_epi32(x, 25));
   }
 
   /// Each lane gets `counter` plus its item, split into low and high words.
-  TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, T& low, T& high) {
-    const T base = Set1(static_cast<std::uint32_t>(counter));
-    low = _mm_add_epi32(base, _mm_loadu_si128(reinterpret_cast<const T*>(kItemOfLane)));
+  TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, Vec& low, Vec& high) {
+    const Vec base = Set1(static_cast<std::uint32_t>(counter));
+    low = _mm_add_epi32(base, _mm_loadu_si128(reinterpret_cast<const Vec*>(kItemOfLane)));
     // A lane whose low word wrapped carries into its high word (unsigned compare via the sign).
-    const T sign = Set1(0x80000000u);
-    const T carry = _mm_cmpgt_epi32(_mm_xor_si128(base, sign), _mm_xor_si128(low, sign));
+    const Vec sign = Set1(0x80000000u);
+    const Vec carry = _mm_cmpgt_epi32(_mm_xor_si128(base, sign), _mm_xor_si128(low, sign));
     high = _mm_sub_epi32(Set1(static_cast<std::uint32_t>(counter >> 32)), carry);
   }
 
   /// Turns four rows of four words into four columns.
-  TARVOLIN_BLAKE3_INLINE static void Transpose(T& r0, T& r1, T& r2, T& r3) {
-    const T a0 = _mm_unpacklo_epi32(r0, r1);  // r0w0 r1w0 r0w1 r1w1
-    const T a1 = _mm_unpackhi_epi32(r0, r1);  // r0w2 r1w2 r0w3 r1w3
-    const T a2 = _mm_unpacklo_epi32(r2, r3);
-    const T a3 = _mm_unpackhi_epi32(r2, r3);
+  TARVOLIN_BLAKE3_INLINE static void Transpose(Vec& r0, Vec& r1, Vec& r2, Vec& r3) {
+    const Vec a0 = _mm_unpacklo_epi32(r0, r1);  // r0w0 r1w0 r0w1 r1w1
+    const Vec a1 = _mm_unpackhi_epi32(r0, r1);  // r0w2 r1w2 r0w3 r1w3
+    const Vec a2 = _mm_unpacklo_epi32(r2, r3);
+    const Vec a3 = _mm_unpackhi_epi32(r2, r3);
     r0 = _mm_unpacklo_epi64(a0, a2);
     r1 = _mm_unpackhi_epi64(a0, a2);
     r2 = _mm_unpacklo_epi64(a1, a3);
@@ -89,22 +89,22 @@ struct TLanes4 {
 
   /// m[i] := word i of the 64-byte block at `lanes[l] + offset`, for every lane l.
   TARVOLIN_BLAKE3_INLINE static void LoadMessage(const std::uint8_t* const* lanes,
-                                                 std::size_t offset, T m[16]) {
+                                                 std::size_t offset, Vec m[16]) {
     for (std::size_t q = 0; q < 4; ++q) {
       for (std::size_t l = 0; l < 4; ++l) {
-        m[4 * q + l] = _mm_loadu_si128(reinterpret_cast<const T*>(lanes[l] + offset + 16 * q));
+        m[4 * q + l] = _mm_loadu_si128(reinterpret_cast<const Vec*>(lanes[l] + offset + 16 * q));
       }
       Transpose(m[4 * q], m[4 * q + 1], m[4 * q + 2], m[4 * q + 3]);
     }
   }
 
   /// Writes the 8 chaining-value words of every lane to `out + 8 * item`.
-  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const T cv[8], std::uint32_t* out) {
+  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const Vec cv[8], std::uint32_t* out) {
     for (std::size_t h = 0; h < 2; ++h) {
-      T r[4] = {cv[4 * h], cv[4 * h + 1], cv[4 * h + 2], cv[4 * h + 3]};
+      Vec r[4] = {cv[4 * h], cv[4 * h + 1], cv[4 * h + 2], cv[4 * h + 3]};
       Transpose(r[0], r[1], r[2], r[3]);
       for (std::size_t l = 0; l < 4; ++l) {
-        _mm_storeu_si128(reinterpret_cast<T*>(out + 8 * l + 4 * h), r[l]);
+        _mm_storeu_si128(reinterpret_cast<Vec*>(out + 8 * l + 4 * h), r[l]);
       }
     }
   }
@@ -113,53 +113,53 @@ struct TLanes4 {
 /// 8 lanes in 256-bit vectors.
 template <bool kRor>
 struct TLanes8 {
-  using T = __m256i;
+  using Vec = __m256i;
   static constexpr std::size_t kLanes = 8;
   static constexpr std::uint32_t kItemOfLane[kLanes] = {0, 1, 2, 3, 4, 5, 6, 7};
 
-  TARVOLIN_BLAKE3_INLINE static T Set1(std::uint32_t x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Set1(std::uint32_t x) {
     return _mm256_set1_epi32(static_cast<int>(x));
   }
-  TARVOLIN_BLAKE3_INLINE static T Add(T a, T b) { return _mm256_add_epi32(a, b); }
-  TARVOLIN_BLAKE3_INLINE static T Xor(T a, T b) { return _mm256_xor_si256(a, b); }
-  TARVOLIN_BLAKE3_INLINE static T Rot16(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Add(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
+  TARVOLIN_BLAKE3_INLINE static Vec Xor(Vec a, Vec b) { return _mm256_xor_si256(a, b); }
+  TARVOLIN_BLAKE3_INLINE static Vec Rot16(Vec x) {
     if constexpr (kRor) return _mm256_ror_epi32(x, 16);
     return _mm256_shuffle_epi8(
         x, _mm256_setr_epi8(2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13, 2, 3, 0, 1, 6, 7,
                             4, 5, 10, 11, 8, 9, 14, 15, 12, 13));
   }
-  TARVOLIN_BLAKE3_INLINE static T Rot12(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Rot12(Vec x) {
     if constexpr (kRor) return _mm256_ror_epi32(x, 12);
     return _mm256_or_si256(_mm256_srli_epi32(x, 12), _mm256_slli_epi32(x, 20));
   }
-  TARVOLIN_BLAKE3_INLINE static T Rot8(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Rot8(Vec x) {
     if constexpr (kRor) return _mm256_ror_epi32(x, 8);
     return _mm256_shuffle_epi8(
         x, _mm256_setr_epi8(1, 2, 3, 0, 5, 6, 7, 4, 9, 10, 11, 8, 13, 14, 15, 12, 1, 2, 3, 0, 5, 6,
                             7, 4, 9, 10, 11, 8, 13, 14, 15, 12));
   }
-  TARVOLIN_BLAKE3_INLINE static T Rot7(T x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Rot7(Vec x) {
     if constexpr (kRor) return _mm256_ror_epi32(x, 7);
     return _mm256_or_si256(_mm256_srli_epi32(x, 7), _mm256_slli_epi32(x, 25));
   }
 
-  TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, T& low, T& high) {
-    const T base = Set1(static_cast<std::uint32_t>(counter));
-    low = _mm256_add_epi32(base, _mm256_loadu_si256(reinterpret_cast<const T*>(kItemOfLane)));
-    const T sign = Set1(0x80000000u);
-    const T carry = _mm256_cmpgt_epi32(_mm256_xor_si256(base, sign), _mm256_xor_si256(low, sign));
+  TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, Vec& low, Vec& high) {
+    const Vec base = Set1(static_cast<std::uint32_t>(counter));
+    low = _mm256_add_epi32(base, _mm256_loadu_si256(reinterpret_cast<const Vec*>(kItemOfLane)));
+    const Vec sign = Set1(0x80000000u);
+    const Vec carry = _mm256_cmpgt_epi32(_mm256_xor_si256(base, sign), _mm256_xor_si256(low, sign));
     high = _mm256_sub_epi32(Set1(static_cast<std::uint32_t>(counter >> 32)), carry);
   }
 
   /// Turns eight rows of eight words into eight columns: unpack words, then pairs of words,
   /// then swap 128-bit halves between rows 0-3 and rows 4-7.
-  TARVOLIN_BLAKE3_INLINE static void Transpose(T r[8]) {
-    T a[8];
+  TARVOLIN_BLAKE3_INLINE static void Transpose(Vec r[8]) {
+    Vec a[8];
     for (std::size_t k = 0; k < 4; ++k) {
       a[2 * k] = _mm256_unpacklo_epi32(r[2 * k], r[2 * k + 1]);
       a[2 * k + 1] = _mm256_unpackhi_epi32(r[2 * k], r[2 * k + 1]);
     }
-    T b[8];  // b[4g + i]: words i (low half) and 4 + i (high half) of rows 4g..4g+3
+    Vec b[8];  // b[4g + i]: words i (low half) and 4 + i (high half) of rows 4g..4g+3
     for (std::size_t g = 0; g < 2; ++g) {
       b[4 * g + 0] = _mm256_unpacklo_epi64(a[4 * g], a[4 * g + 2]);
       b[4 * g + 1] = _mm256_unpackhi_epi64(a[4 * g], a[4 * g + 2]);
@@ -174,20 +174,20 @@ struct TLanes8 {
 
   /// Two 8x8 transposes, one per half block.
   TARVOLIN_BLAKE3_INLINE static void LoadMessage(const std::uint8_t* const* lanes,
-                                                 std::size_t offset, T m[16]) {
+                                                 std::size_t offset, Vec m[16]) {
     for (std::size_t h = 0; h < 2; ++h) {
       for (std::size_t l = 0; l < 8; ++l) {
-        m[8 * h + l] = _mm256_loadu_si256(reinterpret_cast<const T*>(lanes[l] + offset + 32 * h));
+        m[8 * h + l] = _mm256_loadu_si256(reinterpret_cast<const Vec*>(lanes[l] + offset + 32 * h));
       }
       Transpose(m + 8 * h);
     }
   }
 
-  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const T cv[8], std::uint32_t* out) {
-    T r[8] = {cv[0], cv[1], cv[2], cv[3], cv[4], cv[5], cv[6], cv[7]};
+  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const Vec cv[8], std::uint32_t* out) {
+    Vec r[8] = {cv[0], cv[1], cv[2], cv[3], cv[4], cv[5], cv[6], cv[7]};
     Transpose(r);
     for (std::size_t l = 0; l < 8; ++l) {
-      _mm256_storeu_si256(reinterpret_cast<T*>(out + 8 * l), r[l]);
+      _mm256_storeu_si256(reinterpret_cast<Vec*>(out + 8 * l), r[l]);
     }
   }
 };
@@ -196,43 +196,43 @@ struct TLanes8 {
 /// 16 lanes in 512-bit vectors (AVX-512F); only the AVX-512 kernel, which defines
 /// TARVOLIN_BLAKE3_512, sees them.
 struct TLanes16 {
-  using T = __m512i;
+  using Vec = __m512i;
   static constexpr std::size_t kLanes = 16;
   /// Lanes i and 4 + i hash neighbouring items, as do lanes 8 + i and 12 + i: the transpose of
   /// the chaining values then leaves each pair in one vector, stored whole.
   static constexpr std::uint32_t kItemOfLane[kLanes] = {0, 2,  4,  6,  1, 3,  5,  7,
                                                         8, 10, 12, 14, 9, 11, 13, 15};
 
-  TARVOLIN_BLAKE3_INLINE static T Set1(std::uint32_t x) {
+  TARVOLIN_BLAKE3_INLINE static Vec Set1(std::uint32_t x) {
     return _mm512_set1_epi32(static_cast<int>(x));
   }
-  TARVOLIN_BLAKE3_INLINE static T Add(T a, T b) { return _mm512_add_epi32(a, b); }
-  TARVOLIN_BLAKE3_INLINE static T Xor(T a, T b) { return _mm512_xor_si512(a, b); }
-  TARVOLIN_BLAKE3_INLINE static T Rot16(T x) { return _mm512_ror_epi32(x, 16); }
-  TARVOLIN_BLAKE3_INLINE static T Rot12(T x) { return _mm512_ror_epi32(x, 12); }
-  TARVOLIN_BLAKE3_INLINE static T Rot8(T x) { return _mm512_ror_epi32(x, 8); }
-  TARVOLIN_BLAKE3_INLINE static T Rot7(T x) { return _mm512_ror_epi32(x, 7); }
+  TARVOLIN_BLAKE3_INLINE static Vec Add(Vec a, Vec b) { return _mm512_add_epi32(a, b); }
+  TARVOLIN_BLAKE3_INLINE static Vec Xor(Vec a, Vec b) { return _mm512_xor_si512(a, b); }
+  TARVOLIN_BLAKE3_INLINE static Vec Rot16(Vec x) { return _mm512_ror_epi32(x, 16); }
+  TARVOLIN_BLAKE3_INLINE static Vec Rot12(Vec x) { return _mm512_ror_epi32(x, 12); }
+  TARVOLIN_BLAKE3_INLINE static Vec Rot8(Vec x) { return _mm512_ror_epi32(x, 8); }
+  TARVOLIN_BLAKE3_INLINE static Vec Rot7(Vec x) { return _mm512_ror_epi32(x, 7); }
 
-  TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, T& low, T& high) {
-    const T base = Set1(static_cast<std::uint32_t>(counter));
+  TARVOLIN_BLAKE3_INLINE static void Counters(std::uint64_t counter, Vec& low, Vec& high) {
+    const Vec base = Set1(static_cast<std::uint32_t>(counter));
     low = _mm512_add_epi32(base, _mm512_loadu_si512(kItemOfLane));
     const __mmask16 carry = _mm512_cmplt_epu32_mask(low, base);
-    const T top = Set1(static_cast<std::uint32_t>(counter >> 32));
+    const Vec top = Set1(static_cast<std::uint32_t>(counter >> 32));
     high = _mm512_mask_add_epi32(top, carry, top, Set1(1));
   }
 
   /// A 16x16 transpose in four steps: unpack words and pairs of words (each 128-bit quarter
   /// then holds a 4x4 block), then two rounds of moving whole quarters between rows.
   TARVOLIN_BLAKE3_INLINE static void LoadMessage(const std::uint8_t* const* lanes,
-                                                 std::size_t offset, T m[16]) {
-    T r[16];
+                                                 std::size_t offset, Vec m[16]) {
+    Vec r[16];
     for (std::size_t l = 0; l < 16; ++l) r[l] = _mm512_loadu_si512(lanes[l] + offset);
-    T a[16];
+    Vec a[16];
     for (std::size_t k = 0; k < 8; ++k) {
       a[2 * k] = _mm512_unpacklo_epi32(r[2 * k], r[2 * k + 1]);
       a[2 * k + 1] = _mm512_unpackhi_epi32(r[2 * k], r[2 * k + 1]);
     }
-    T b[16];  // quarter j of b[4g + i]: word 4j + i of rows 4g..4g+3
+    Vec b[16];  // quarter j of b[4g + i]: word 4j + i of rows 4g..4g+3
     for (std::size_t g = 0; g < 4; ++g) {
       b[4 * g + 0] = _mm512_unpacklo_epi64(a[4 * g], a[4 * g + 2]);
       b[4 * g + 1] = _mm512_unpackhi_epi64(a[4 * g], a[4 * g + 2]);
@@ -241,10 +241,10 @@ struct TLanes16 {
     }
     // 0x88 takes quarters 0 and 2 of each source, 0xDD quarters 1 and 3.
     for (std::size_t i = 0; i < 4; ++i) {
-      const T y0 = _mm512_shuffle_i32x4(b[i], b[4 + i], 0x88);
-      const T y1 = _mm512_shuffle_i32x4(b[i], b[4 + i], 0xDD);
-      const T y2 = _mm512_shuffle_i32x4(b[8 + i], b[12 + i], 0x88);
-      const T y3 = _mm512_shuffle_i32x4(b[8 + i], b[12 + i], 0xDD);
+      const Vec y0 = _mm512_shuffle_i32x4(b[i], b[4 + i], 0x88);
+      const Vec y1 = _mm512_shuffle_i32x4(b[i], b[4 + i], 0xDD);
+      const Vec y2 = _mm512_shuffle_i32x4(b[8 + i], b[12 + i], 0x88);
+      const Vec y3 = _mm512_shuffle_i32x4(b[8 + i], b[12 + i], 0xDD);
       m[i] = _mm512_shuffle_i32x4(y0, y2, 0x88);
       m[4 + i] = _mm512_shuffle_i32x4(y1, y3, 0x88);
       m[8 + i] = _mm512_shuffle_i32x4(y0, y2, 0xDD);
@@ -252,13 +252,13 @@ struct TLanes16 {
     }
   }
 
-  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const T cv[8], std::uint32_t* out) {
-    T a[8];
+  TARVOLIN_BLAKE3_INLINE static void StoreCvs(const Vec cv[8], std::uint32_t* out) {
+    Vec a[8];
     for (std::size_t k = 0; k < 4; ++k) {
       a[2 * k] = _mm512_unpacklo_epi32(cv[2 * k], cv[2 * k + 1]);
       a[2 * k + 1] = _mm512_unpackhi_epi32(cv[2 * k], cv[2 * k + 1]);
     }
-    T b[8];  // quarter j of b[4g + i]: words 4g..4g+3 of lane 4j + i
+    Vec b[8];  // quarter j of b[4g + i]: words 4g..4g+3 of lane 4j + i
     for (std::size_t g = 0; g < 2; ++g) {
       b[4 * g + 0] = _mm512_unpacklo_epi64(a[4 * g], a[4 * g + 2]);
       b[4 * g + 1] = _mm512_unpackhi_epi64(a[4 * g], a[4 * g + 2]);
@@ -266,8 +266,8 @@ struct TLanes16 {
       b[4 * g + 3] = _mm512_unpackhi_epi64(a[4 * g + 1], a[4 * g + 3]);
     }
     // Lanes i and 4 + i (items 2i, 2i + 1), then lanes 8 + i and 12 + i (items 8 + 2i, 9 + 2i).
-    const T low = _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11);
-    const T high = _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15);
+    const Vec low = _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11);
+    const Vec high = _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15);
     for (std::size_t i = 0; i < 4; ++i) {
       _mm512_storeu_si512(out + 16 * i, _mm512_permutex2var_epi64(b[i], low, b[4 + i]));
       _mm512_storeu_si512(out + 64 + 16 * i, _mm512_permutex2var_epi64(b[i], high, b[4 + i]));
@@ -310,8 +310,8 @@ struct TLanes16 {
 
 /// The seven rounds on the 16 state vectors; cv[i] := v[i] ^ v[i + 8] for the 8 output words.
 template <typename V>
-TARVOLIN_BLAKE3_INLINE void Compress(typename V::T v[16], const typename V::T m[16],
-                                     typename V::T cv[8]) {
+TARVOLIN_BLAKE3_INLINE void Compress(typename V::Vec v[16], const typename V::Vec m[16],
+                                     typename V::Vec cv[8]) {
   // clang-format off
   TARVOLIN_B3_ROUND( 0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10, 11, 12, 13, 14, 15);
   TARVOLIN_B3_ROUND( 2,  6,  3, 10,  7,  0,  4, 13,  1, 11, 12,  5,  9, 14, 15,  8);
@@ -330,7 +330,7 @@ TARVOLIN_BLAKE3_INLINE void Compress(typename V::T v[16], const typename V::T m[
 
 /// Writes the chaining values of the first `valid` items to `cvs + 8 * item`.
 template <typename V>
-TARVOLIN_BLAKE3_INLINE void StoreCvs(const typename V::T cv[8], std::uint32_t* cvs,
+TARVOLIN_BLAKE3_INLINE void StoreCvs(const typename V::Vec cv[8], std::uint32_t* cvs,
                                      std::size_t valid) {
   if (valid == V::kLanes) {
     V::StoreCvs(cv, cvs);
@@ -356,7 +356,7 @@ TARVOLIN_BLAKE3_INLINE void Prefetch(const std::uint8_t* p, std::size_t distance
 /// `base + stride * item(l)`, where item(l) is clamped to `count - 1` unless `kFull`.
 template <typename V, bool kFull, std::size_t kStride>
 TARVOLIN_BLAKE3_INLINE void LoadLanes(const std::uint8_t* base, std::size_t count,
-                                      std::size_t offset, typename V::T m[16]) {
+                                      std::size_t offset, typename V::Vec m[16]) {
   const std::uint8_t* lanes[V::kLanes];
   for (std::size_t l = 0; l < V::kLanes; ++l) {
     const std::size_t item = V::kItemOfLane[l];
@@ -373,20 +373,20 @@ template <typename V, bool kFull>
                                                           const std::uint32_t key[8],
                                                           std::uint64_t counter,
                                                           std::uint32_t flags, std::uint32_t* cvs) {
-  using T = typename V::T;
+  using Vec = typename V::Vec;
   constexpr std::size_t kPassBytes = V::kLanes * kChunkLength;
   // The message of the next block (of this pass or the next one) is loaded and transposed
   // before the rounds of the current one, so its loads and shuffles overlap them instead of
   // stalling the next block's start.
-  T next[16];
+  Vec next[16];
   LoadLanes<V, kFull, kChunkLength>(input, count, 0, next);
   for (std::size_t pass = 0; pass < passes; ++pass) {
-    T low, high;
+    Vec low, high;
     V::Counters(counter, low, high);
-    T cv[8];
+    Vec cv[8];
     for (std::size_t i = 0; i < 8; ++i) cv[i] = V::Set1(key[i]);
     for (std::size_t block = 0; block < kBlocksPerChunk; ++block) {
-      T m[16];
+      Vec m[16];
       for (std::size_t i = 0; i < 16; ++i) m[i] = next[i];
       if (block + 1 < kBlocksPerChunk) {
         LoadLanes<V, kFull, kChunkLength>(input, count, (block + 1) * kBlockLength, next);
@@ -400,22 +400,22 @@ template <typename V, bool kFull>
       }
       const std::uint32_t blockFlags =
           flags | (block == 0 ? kChunkStart : 0) | (block == kBlocksPerChunk - 1 ? kChunkEnd : 0);
-      T v[16] = {cv[0],
-                 cv[1],
-                 cv[2],
-                 cv[3],
-                 cv[4],
-                 cv[5],
-                 cv[6],
-                 cv[7],
-                 V::Set1(kIv[0]),
-                 V::Set1(kIv[1]),
-                 V::Set1(kIv[2]),
-                 V::Set1(kIv[3]),
-                 low,
-                 high,
-                 V::Set1(kBlockLength),
-                 V::Set1(blockFlags)};
+      Vec v[16] = {cv[0],
+                   cv[1],
+                   cv[2],
+                   cv[3],
+                   cv[4],
+                   cv[5],
+                   cv[6],
+                   cv[7],
+                   V::Set1(kIv[0]),
+                   V::Set1(kIv[1]),
+                   V::Set1(kIv[2]),
+                   V::Set1(kIv[3]),
+                   low,
+                   high,
+                   V::Set1(kBlockLength),
+                   V::Set1(blockFlags)};
       Compress<V>(v, m, cv);
     }
     StoreCvs<V>(cv, cvs, count);
@@ -433,33 +433,33 @@ template <typename V, bool kFull>
                                                            const std::uint32_t key[8],
                                                            std::uint32_t flags,
                                                            std::uint32_t* cvs) {
-  using T = typename V::T;
+  using Vec = typename V::Vec;
   const auto* input = reinterpret_cast<const std::uint8_t*>(children);
   constexpr std::size_t kPassBytes = V::kLanes * kBlockLength;
-  T next[16];
+  Vec next[16];
   LoadLanes<V, kFull, kBlockLength>(input, count, 0, next);
   for (std::size_t pass = 0; pass < passes; ++pass) {
-    T m[16];
+    Vec m[16];
     for (std::size_t i = 0; i < 16; ++i) m[i] = next[i];
     if (pass + 1 < passes) LoadLanes<V, kFull, kBlockLength>(input + kPassBytes, count, 0, next);
-    const T zero = V::Set1(0);
-    T v[16] = {V::Set1(key[0]),
-               V::Set1(key[1]),
-               V::Set1(key[2]),
-               V::Set1(key[3]),
-               V::Set1(key[4]),
-               V::Set1(key[5]),
-               V::Set1(key[6]),
-               V::Set1(key[7]),
-               V::Set1(kIv[0]),
-               V::Set1(kIv[1]),
-               V::Set1(kIv[2]),
-               V::Set1(kIv[3]),
-               zero,
-               zero,
-               V::Set1(kBlockLength),
-               V::Set1(flags | kParent)};
-    T cv[8];
+    const Vec zero = V::Set1(0);
+    Vec v[16] = {V::Set1(key[0]),
+                 V::Set1(key[1]),
+                 V::Set1(key[2]),
+                 V::Set1(key[3]),
+                 V::Set1(key[4]),
+                 V::Set1(key[5]),
+                 V::Set1(key[6]),
+                 V::Set1(key[7]),
+                 V::Set1(kIv[0]),
+                 V::Set1(kIv[1]),
+                 V::Set1(kIv[2]),
+                 V::Set1(kIv[3]),
+                 zero,
+                 zero,
+                 V::Set1(kBlockLength),
+                 V::Set1(flags | kParent)};
+    Vec cv[8];
     Compress<V>(v, m, cv);
     StoreCvs<V>(cv, cvs, count);
     input += kPassBytes;
@@ -472,8 +472,8 @@ template <typename V, bool kFull>
 // that holds it (the types are listed widest first), or in the portable code if it is one item,
 // which takes less time one block after the other than in a pass.
 
-template <typename TFirst, typename... TRest>
-inline constexpr std::size_t kFirstLanes = TFirst::kLanes;
+template <typename First, typename... Rest>
+inline constexpr std::size_t kFirstLanes = First::kLanes;
 
 template <typename V, typename... TNarrower>
 TARVOLIN_BLAKE3_INLINE void HashChunksLanes(const std::uint8_t* input, std::size_t chunks,

@@ -1,10 +1,10 @@
 // Hash engine interface: IHash, the THash and TBlockHash bases, the block buffer,
-// the digest result and the engine errors. Each algorithm family lives in its own unit.
+// the digest result and the engine errors (streams and the file reader: stream.h). Each algorithm
+// family lives in its own unit.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -122,57 +122,6 @@ class TUTF8Encoding final : public TEncoding {
 };
 
 // ---------------------------------------------------------------------------------------------
-// Streams
-
-/// A readable byte source with a position, for `UpdateStream`.
-class TStream {
- public:
-  virtual ~TStream() = default;
-  virtual std::int64_t Position() const = 0;
-  /// Size in bytes; -1 when not known (a pipe or device), which is then read to its end.
-  virtual std::int64_t Size() const = 0;
-  /// Reads up to `count` bytes; fewer only at the end. Throws `EFileError` on a read failure.
-  virtual std::int64_t Read(std::uint8_t* destination, std::int64_t count) = 0;
-  /// Moves to `offset` bytes from the start.
-  virtual void Seek(std::int64_t offset) = 0;
-};
-
-/// A stream over bytes held in memory.
-class TMemoryStream final : public TStream {
- public:
-  explicit TMemoryStream(TBytes data) : data_(std::move(data)) {}
-  std::int64_t Position() const override { return position_; }
-  std::int64_t Size() const override { return static_cast<std::int64_t>(data_.size()); }
-  std::int64_t Read(std::uint8_t* destination, std::int64_t count) override;
-  void Seek(std::int64_t offset) override;
-
- private:
-  TBytes data_;
-  std::int64_t position_ = 0;
-};
-
-/// A file opened read-only, as a stream.
-class TFileStream final : public TStream {
- public:
-  /// Opens the file; throws `EFileError` with the system's message when it cannot. With
-  /// `regularOnly` anything but a regular file is refused (see `platform::TInputFile::Open`).
-  explicit TFileStream(const std::string& fileName, bool regularOnly = false);
-  ~TFileStream() override;
-  TFileStream(const TFileStream&) = delete;
-  TFileStream& operator=(const TFileStream&) = delete;
-  std::int64_t Position() const override;
-  std::int64_t Size() const override;
-  std::int64_t Read(std::uint8_t* destination, std::int64_t count) override;
-  void Seek(std::int64_t offset) override;
-  /// After the whole file was read: whether it changed meanwhile.
-  bool ChangedWhileRead() const;
-
- private:
-  struct TImpl;
-  std::unique_ptr<TImpl> impl_;
-};
-
-// ---------------------------------------------------------------------------------------------
 // Results
 
 /// The digest bytes of one finished message.
@@ -223,6 +172,7 @@ class THashResult final : public IHashResult {
 // Engines
 
 class IHash;
+class TStream;
 using IHashPtr = std::shared_ptr<IHash>;
 
 /// The interface of every algorithm.
@@ -364,25 +314,6 @@ class TBlockHash : public THash {
   THashBuffer buffer_;
   /// Message bytes taken in since `Initialize` (wraps modulo 2^64).
   std::uint64_t processed_bytes_ = 0;
-};
-
-/// Hashes files with several engines at once, reading each file only once. The read buffer is
-/// kept across files.
-class TFileHasher {
- public:
-  explicit TFileHasher(std::int32_t bufferSize = THash::kDefaultBufferSize)
-      : buffer_(static_cast<std::size_t>(bufferSize)) {}
-  /// One result per engine, in order. Fails as `HashFile` does: "Specified File Not Found" for a
-  /// missing file or a folder, `EFileError` when the file cannot be opened or read, and
-  /// `EFileError` too when a regular file changed while it was read (its digest would belong to
-  /// no version of it). With `regularOnly` anything but a regular file is refused. `stop`, when
-  /// given, is asked between chunks; once it says true, reading ends with `EReadStopped`.
-  std::vector<IHashResultPtr> HashFile(const std::string& fileName, std::span<IHash* const> engines,
-                                       bool regularOnly = false,
-                                       const std::function<bool()>& stop = {});
-
- private:
-  std::vector<std::uint8_t> buffer_;
 };
 
 /// Overwrites memory with zeros in a way the compiler may not remove.

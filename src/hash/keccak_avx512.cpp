@@ -39,8 +39,8 @@
 namespace tarvolin::hash::keccak {
 namespace {
 
-using TVector = std::array<std::int64_t, 8>;  // one register's indices, counts or lanes
-using TRegisters = std::array<TVector, 5>;
+using Lanes = std::array<std::int64_t, 8>;  // one register's indices, counts or lanes
+using RegisterSet = std::array<Lanes, 5>;
 
 constexpr int Mod5(int v) {
   return ((v % 5) + 5) % 5;
@@ -65,8 +65,8 @@ constexpr int ChiRegister(int b, int x, int y) {
 
 /// VPERMQ indices from the chi layout of slope a to the theta layout of slope a: position x of
 /// register j takes the lane from position y, its row.
-constexpr TRegisters ChiToTheta(int a) {
-  TRegisters indices{};
+constexpr RegisterSet ChiToTheta(int a) {
+  RegisterSet indices{};
   for (int j = 0; j < 5; ++j) {
     for (int x = 0; x < 8; ++x) indices[j][x] = x < 5 ? ThetaRow(a, j, x) : x;
   }
@@ -74,8 +74,8 @@ constexpr TRegisters ChiToTheta(int a) {
 }
 
 /// VPROLVQ counts of the theta layout of slope a.
-constexpr TRegisters RhoCounts(int a) {
-  TRegisters counts{};
+constexpr RegisterSet RhoCounts(int a) {
+  RegisterSet counts{};
   for (int j = 0; j < 5; ++j) {
     for (int x = 0; x < 5; ++x) counts[j][x] = kRotations[x + 5 * ThetaRow(a, j, x)];
   }
@@ -84,8 +84,8 @@ constexpr TRegisters RhoCounts(int a) {
 
 /// VPERMQ indices of pi from the theta layout of slope a into the chi layout of the next slope,
 /// for rounds that keep every lane in its register: lane (x, y) moves to position 2x + 3y.
-constexpr TRegisters PiInRegisters(int a) {
-  TRegisters indices{};
+constexpr RegisterSet PiInRegisters(int a) {
+  RegisterSet indices{};
   for (int j = 0; j < 5; ++j) {
     for (int p = 5; p < 8; ++p) indices[j][p] = p;
     for (int x = 0; x < 5; ++x) indices[j][Mod5(2 * x + 3 * ThetaRow(a, j, x))] = x;
@@ -123,26 +123,26 @@ constexpr TMove PiMove(int a, int b, int source, int target) {
   return {};
 }
 
-/// Pi from slope 1 to slope 3, where register s sends one lane to each register t: U gathers
-/// the lanes of registers 0 and 1 for targets 0 to 3 (at 2t and 2t + 1), V those of registers
-/// 2 and 3; target t < 4 is a permute of U and V, then the lane of register 4 goes in under a
-/// mask. Target 4 takes its lanes from registers 0 and 1, then 2, 3 and 4 under masks.
+/// Pi from slope 1 to slope 3, where register s sends one lane to each register t: GatherU
+/// collects the lanes of registers 0 and 1 for targets 0 to 3 (at 2t and 2t + 1), GatherV those
+/// of registers 2 and 3; target t < 4 is a permute of the two, then the lane of register 4 goes
+/// in under a mask. Target 4 takes its lanes from registers 0 and 1, then 2, 3 and 4 under masks.
 struct TTransposition {
-  TVector U{}, V{};
-  std::array<TVector, 4> FromUV{};
-  std::array<TVector, 3> Target4{};  // from registers 0 and 1, from 2, from 3
+  Lanes GatherU{}, GatherV{};
+  std::array<Lanes, 4> FromUV{};
+  std::array<Lanes, 3> Target4{};  // from registers 0 and 1, from 2, from 3
   std::array<std::uint8_t, 3> Target4Masks{};
-  std::array<TVector, 5> From4{};  // the lane of register 4 for each target
+  std::array<Lanes, 5> From4{};  // the lane of register 4 for each target
   std::array<std::uint8_t, 5> From4Masks{};
 };
 
 constexpr TTransposition Transposition(int a, int b) {
   TTransposition plan{};
   for (int t = 0; t < 4; ++t) {
-    plan.U[2 * t] = PiMove(a, b, 0, t).From;
-    plan.U[2 * t + 1] = 8 + PiMove(a, b, 1, t).From;
-    plan.V[2 * t] = PiMove(a, b, 2, t).From;
-    plan.V[2 * t + 1] = 8 + PiMove(a, b, 3, t).From;
+    plan.GatherU[2 * t] = PiMove(a, b, 0, t).From;
+    plan.GatherU[2 * t + 1] = 8 + PiMove(a, b, 1, t).From;
+    plan.GatherV[2 * t] = PiMove(a, b, 2, t).From;
+    plan.GatherV[2 * t + 1] = 8 + PiMove(a, b, 3, t).From;
     for (int p = 0; p < 8; ++p) plan.FromUV[t][p] = p;
     plan.FromUV[t][PiMove(a, b, 0, t).To] = 2 * t;
     plan.FromUV[t][PiMove(a, b, 1, t).To] = 2 * t + 1;
@@ -169,32 +169,32 @@ constexpr TTransposition Transposition(int a, int b) {
 }
 
 // The three rounds of the cycle, by the slope they start from: 3 -> 4, 4 -> 1, 1 -> 3.
-alignas(64) constexpr TRegisters kChiToTheta3 = ChiToTheta(3);
-alignas(64) constexpr TRegisters kChiToTheta4 = ChiToTheta(4);
-alignas(64) constexpr TRegisters kChiToTheta1 = ChiToTheta(1);
-alignas(64) constexpr TRegisters kRho3 = RhoCounts(3);
-alignas(64) constexpr TRegisters kRho4 = RhoCounts(4);
-alignas(64) constexpr TRegisters kRho1 = RhoCounts(1);
-alignas(64) constexpr TRegisters kPi3 = PiInRegisters(3);
-alignas(64) constexpr TRegisters kPi4 = PiInRegisters(4);
+alignas(64) constexpr RegisterSet kChiToTheta3 = ChiToTheta(3);
+alignas(64) constexpr RegisterSet kChiToTheta4 = ChiToTheta(4);
+alignas(64) constexpr RegisterSet kChiToTheta1 = ChiToTheta(1);
+alignas(64) constexpr RegisterSet kRho3 = RhoCounts(3);
+alignas(64) constexpr RegisterSet kRho4 = RhoCounts(4);
+alignas(64) constexpr RegisterSet kRho1 = RhoCounts(1);
+alignas(64) constexpr RegisterSet kPi3 = PiInRegisters(3);
+alignas(64) constexpr RegisterSet kPi4 = PiInRegisters(4);
 alignas(64) constexpr TTransposition kPi1 = Transposition(1, 3);
 // Theta's neighbour columns x - 1 and x + 1 at position x.
-alignas(64) constexpr TVector kColumnLeft = {4, 0, 1, 2, 3, 5, 6, 7};
-alignas(64) constexpr TVector kColumnRight = {1, 2, 3, 4, 0, 5, 6, 7};
+alignas(64) constexpr Lanes kColumnLeft = {4, 0, 1, 2, 3, 5, 6, 7};
+alignas(64) constexpr Lanes kColumnRight = {1, 2, 3, 4, 0, 5, 6, 7};
 
-TARVOLIN_KECCAK512_INLINE __m512i Load(const TVector& v) {
+TARVOLIN_KECCAK512_INLINE __m512i Load(const Lanes& v) {
   return _mm512_loadu_si512(v.data());
 }
 
 /// Rearranges each register by its indices.
-TARVOLIN_KECCAK512_INLINE void PermuteEach(__m512i (&r)[5], const TRegisters& indices) {
+TARVOLIN_KECCAK512_INLINE void PermuteEach(__m512i (&r)[5], const RegisterSet& indices) {
 #pragma GCC unroll 5
   for (int j = 0; j < 5; ++j) r[j] = _mm512_permutexvar_epi64(Load(indices[j]), r[j]);
 }
 
 /// Theta and rho in a theta layout: column parities, each lane XORed with its neighbour
 /// columns' mix, then rotated.
-TARVOLIN_KECCAK512_INLINE void ThetaRho(__m512i (&r)[5], const TRegisters& rho) {
+TARVOLIN_KECCAK512_INLINE void ThetaRho(__m512i (&r)[5], const RegisterSet& rho) {
   __m512i c = _mm512_ternarylogic_epi64(r[0], r[1], r[2], 0x96);  // a ^ b ^ c
   c = _mm512_ternarylogic_epi64(c, r[3], r[4], 0x96);
   const __m512i left = _mm512_permutexvar_epi64(Load(kColumnLeft), c);
@@ -218,8 +218,8 @@ TARVOLIN_KECCAK512_INLINE void ChiIota(const __m512i (&b)[5], __m512i (&r)[5], s
 
 /// A round from the theta layout of slope A to the chi layout of slope B, renaming registers.
 template <int A, int B>
-TARVOLIN_KECCAK512_INLINE void RoundInRegisters(__m512i (&r)[5], const TRegisters& rho,
-                                                const TRegisters& pi, std::uint64_t rc) {
+TARVOLIN_KECCAK512_INLINE void RoundInRegisters(__m512i (&r)[5], const RegisterSet& rho,
+                                                const RegisterSet& pi, std::uint64_t rc) {
   ThetaRho(r, rho);
   __m512i b[5];
 #pragma GCC unroll 5
@@ -231,8 +231,8 @@ TARVOLIN_KECCAK512_INLINE void RoundInRegisters(__m512i (&r)[5], const TRegister
 TARVOLIN_KECCAK512_INLINE void RoundTransposing(__m512i (&r)[5], std::uint64_t rc) {
   ThetaRho(r, kRho1);
   const TTransposition& plan = kPi1;
-  const __m512i u = _mm512_permutex2var_epi64(r[0], Load(plan.U), r[1]);
-  const __m512i v = _mm512_permutex2var_epi64(r[2], Load(plan.V), r[3]);
+  const __m512i u = _mm512_permutex2var_epi64(r[0], Load(plan.GatherU), r[1]);
+  const __m512i v = _mm512_permutex2var_epi64(r[2], Load(plan.GatherV), r[3]);
   __m512i b[5];
 #pragma GCC unroll 4
   for (int t = 0; t < 4; ++t) b[t] = _mm512_permutex2var_epi64(u, Load(plan.FromUV[t]), v);

@@ -34,7 +34,7 @@ TBytes TMDBase::ReadDigest() {
 
 TMD5::TMD5() : TMDBase(4, 16) {
   const kernels::TKernel32& kernel = kernels::Md5Kernel();
-  compress_ = kernel.Function;
+  compress_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hash/bits.h"
+#include "hash/seed.h"
 
 namespace tarvolin::hash {
 
@@ -70,8 +71,8 @@ constexpr std::uintptr_t kPrefetchAhead = 2048;
 
 /// Calls `block` on each of `blocks` 16-byte blocks from `data`, four to a cache line with one
 /// prefetch each.
-template <typename TBlock>
-inline void ForEachBlock(const std::uint8_t* data, std::size_t blocks, TBlock&& block) {
+template <typename Block>
+inline void ForEachBlock(const std::uint8_t* data, std::size_t blocks, Block&& block) {
   for (; blocks >= 4; blocks -= 4, data += 64) {
     bits::PrefetchAhead(data, kPrefetchAhead);
     block(data);
@@ -91,9 +92,9 @@ inline std::uint64_t LoadPartialLE(const std::uint8_t* p, int count) {
 
 /// Shared buffering of both engines: fills the pending block first, then hands whole blocks
 /// straight from the caller's memory to `process` and keeps the rest pending.
-template <typename TProcess>
+template <typename Process>
 void BufferBlocks(std::array<std::uint8_t, 16>& buffer, std::int32_t& fill,
-                  const std::uint8_t* data, std::size_t count, TProcess&& process) {
+                  const std::uint8_t* data, std::size_t count, Process&& process) {
   if (count == 0) return;  // nothing to add; the pending bytes stay pending
   if (fill != 0) {
     const std::size_t n = std::min<std::size_t>(16 - static_cast<std::size_t>(fill), count);
@@ -112,12 +113,6 @@ void BufferBlocks(std::array<std::uint8_t, 16>& buffer, std::int32_t& fill,
   }
   if (count > 0) std::memcpy(buffer.data(), data, count);
   fill = static_cast<std::int32_t>(count);
-}
-
-void CheckKeyLength(TByteSpan key, std::int32_t keyLength) {
-  if (key.size() != static_cast<std::size_t>(keyLength)) {
-    throw EArgumentError("KeyLength Must Be Equal to " + std::to_string(keyLength));
-  }
 }
 
 }  // namespace
@@ -193,18 +188,11 @@ IHashPtr TMurmurHash3_x86_128::Clone() const {
 }
 
 TBytes TMurmurHash3_x86_128::Key() const {
-  TBytes key(4);
-  bits::StoreLE32(key.data(), key_);
-  return key;
+  return SeedKey(key_);
 }
 
 void TMurmurHash3_x86_128::SetKey(TByteSpan key) {
-  if (key.empty()) {
-    key_ = 0;
-    return;
-  }
-  CheckKeyLength(key, KeyLength());
-  key_ = LoadLE32(key.data());
+  key_ = SeedOfKey<std::uint32_t>(key);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,18 +249,11 @@ IHashPtr TMurmurHash3_x64_128::Clone() const {
 }
 
 TBytes TMurmurHash3_x64_128::Key() const {
-  TBytes key(4);
-  bits::StoreLE32(key.data(), key_);
-  return key;
+  return SeedKey(key_);
 }
 
 void TMurmurHash3_x64_128::SetKey(TByteSpan key) {
-  if (key.empty()) {
-    key_ = 0;
-    return;
-  }
-  CheckKeyLength(key, KeyLength());
-  key_ = LoadLE32(key.data());
+  key_ = SeedOfKey<std::uint32_t>(key);
 }
 
 }  // namespace tarvolin::hash

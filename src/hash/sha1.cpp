@@ -18,7 +18,7 @@ constexpr kernels::TKernel32 kSha0Kernel = {"portable", 0, kernels::Sha0Portable
 TSHA0::TSHA0() : TSHA0(kSha0Kernel) {}
 
 TSHA0::TSHA0(const kernels::TKernel32& kernel)
-    : TBlockHash(20, 64), compress_(kernel.Function), kernel_name_(kernel.Name) {}
+    : TBlockHash(20, 64), compress_(kernel.Entry), kernel_name_(kernel.Name) {}
 
 void TSHA0::Initialize() {
   state_[0] = 0x67452301;

@@ -15,11 +15,11 @@ namespace {
 
 /// One group of four rounds. `m` holds the group's words; `e` is E for the first group and the
 /// state before the previous group otherwise (SHA1NEXTE derives E from its A).
-template <int Group>
+template <int kGroup>
 TARVOLIN_SHANI inline void FourRounds(__m128i& abcd, __m128i& ePrevious, __m128i m) {
-  const __m128i e = Group == 0 ? _mm_add_epi32(ePrevious, m) : _mm_sha1nexte_epu32(ePrevious, m);
+  const __m128i e = kGroup == 0 ? _mm_add_epi32(ePrevious, m) : _mm_sha1nexte_epu32(ePrevious, m);
   ePrevious = abcd;
-  abcd = _mm_sha1rnds4_epu32(abcd, e, Group / 5);
+  abcd = _mm_sha1rnds4_epu32(abcd, e, kGroup / 5);
 }
 
 /// The next four schedule words from the previous sixteen (oldest first).

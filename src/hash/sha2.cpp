@@ -1,82 +1,102 @@
-// SHA-2 engines, their portable compression functions (eight steps per unrolled group with the
-// state in locals) and the kernel tables.
+// SHA-2 engines, their portable compression (one template for both word sizes, eight steps per
+// unrolled group with the state in locals) and the kernel tables.
 #include "hash/sha2.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <iterator>
 
 #include "hash/bits.h"
 
 namespace tarvolin::hash {
 
-using bits::Rotr32;
-using bits::Rotr64;
+namespace {
+
+/// The functions and round constants of SHA-256 (32-bit words) and SHA-512 (64-bit words).
+template <typename Word>
+struct TSha2Functions {
+  static constexpr bool kWide = sizeof(Word) == 8;
+  static constexpr int kRounds = kWide ? 80 : 64;
+  /// The rotation and shift counts of Sigma0, Sigma1, sigma0 and sigma1 (FIPS 180-4, 4.1.2 and
+  /// 4.1.3), three each.
+  static constexpr std::array<int, 12> kCounts =
+      kWide ? std::array<int, 12>{28, 34, 39, 14, 18, 41, 1, 8, 7, 19, 61, 6}
+            : std::array<int, 12>{2, 13, 22, 6, 11, 25, 7, 18, 3, 17, 19, 10};
+
+  static Word K(int t) {
+    if constexpr (kWide) {
+      return kernels::kSha512K[t];
+    } else {
+      return kernels::kSha256K[t];
+    }
+  }
+  static Word Sigma0(Word x) {
+    return std::rotr(x, kCounts[0]) ^ std::rotr(x, kCounts[1]) ^ std::rotr(x, kCounts[2]);
+  }
+  static Word Sigma1(Word x) {
+    return std::rotr(x, kCounts[3]) ^ std::rotr(x, kCounts[4]) ^ std::rotr(x, kCounts[5]);
+  }
+  static Word SmallSigma0(Word x) {
+    return std::rotr(x, kCounts[6]) ^ std::rotr(x, kCounts[7]) ^ (x >> kCounts[8]);
+  }
+  static Word SmallSigma1(Word x) {
+    return std::rotr(x, kCounts[9]) ^ std::rotr(x, kCounts[10]) ^ (x >> kCounts[11]);
+  }
+};
 
 // The schedule lives in a ring of sixteen words and is expanded as the steps consume it. (An
 // array of all words expanded first is what compilers turn into two-word vectors whose loads
 // straddle the previous stores, and the stalls cost more than the vectors gain.)
-#define SHA2_W(SS0, SS1, t) \
-  ((t) < 16 ? w[(t)&15]     \
-            : (w[(t)&15] += SS1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + SS0(w[((t) + 1) & 15])))
+#define SHA2_W(F, t)                                                                 \
+  ((t) < 16 ? w[(t)&15]                                                              \
+            : (w[(t)&15] += F::SmallSigma1(w[((t) + 14) & 15]) + w[((t) + 9) & 15] + \
+                            F::SmallSigma0(w[((t) + 1) & 15])))
 
-// One step of either family; `d` and `h` are updated, the other six only rotate names.
-#define SHA2_STEP(S0, S1, SS0, SS1, K, a, b, c, d, e, f, g, h, t)                         \
-  {                                                                                       \
-    const auto t1 = h + S1(e) + ((g) ^ ((e) & ((f) ^ (g)))) + K[t] + SHA2_W(SS0, SS1, t); \
-    const auto t2 = S0(a) + (((a) & (b)) | ((c) & ((a) | (b))));                          \
-    d += t1;                                                                              \
-    h = t1 + t2;                                                                          \
+// One step; `d` and `h` are updated, the other six only rotate names.
+#define SHA2_STEP(F, a, b, c, d, e, f, g, h, t)                                              \
+  {                                                                                          \
+    const auto t1 = h + F::Sigma1(e) + ((g) ^ ((e) & ((f) ^ (g)))) + F::K(t) + SHA2_W(F, t); \
+    const auto t2 = F::Sigma0(a) + (((a) & (b)) | ((c) & ((a) | (b))));                      \
+    d += t1;                                                                                 \
+    h = t1 + t2;                                                                             \
   }
-#define SHA2_EIGHT(S0, S1, SS0, SS1, K, t)                       \
-  SHA2_STEP(S0, S1, SS0, SS1, K, a, b, c, d, e, f, g, h, t);     \
-  SHA2_STEP(S0, S1, SS0, SS1, K, h, a, b, c, d, e, f, g, t + 1); \
-  SHA2_STEP(S0, S1, SS0, SS1, K, g, h, a, b, c, d, e, f, t + 2); \
-  SHA2_STEP(S0, S1, SS0, SS1, K, f, g, h, a, b, c, d, e, t + 3); \
-  SHA2_STEP(S0, S1, SS0, SS1, K, e, f, g, h, a, b, c, d, t + 4); \
-  SHA2_STEP(S0, S1, SS0, SS1, K, d, e, f, g, h, a, b, c, t + 5); \
-  SHA2_STEP(S0, S1, SS0, SS1, K, c, d, e, f, g, h, a, b, t + 6); \
-  SHA2_STEP(S0, S1, SS0, SS1, K, b, c, d, e, f, g, h, a, t + 7)
+#define SHA2_EIGHT(F, t)                       \
+  SHA2_STEP(F, a, b, c, d, e, f, g, h, t);     \
+  SHA2_STEP(F, h, a, b, c, d, e, f, g, t + 1); \
+  SHA2_STEP(F, g, h, a, b, c, d, e, f, t + 2); \
+  SHA2_STEP(F, f, g, h, a, b, c, d, e, t + 3); \
+  SHA2_STEP(F, e, f, g, h, a, b, c, d, t + 4); \
+  SHA2_STEP(F, d, e, f, g, h, a, b, c, t + 5); \
+  SHA2_STEP(F, c, d, e, f, g, h, a, b, t + 6); \
+  SHA2_STEP(F, b, c, d, e, f, g, h, a, t + 7)
 
-#define BS0_256(x) (Rotr32(x, 2) ^ Rotr32(x, 13) ^ Rotr32(x, 22))
-#define BS1_256(x) (Rotr32(x, 6) ^ Rotr32(x, 11) ^ Rotr32(x, 25))
-#define SS0_256(x) (Rotr32(x, 7) ^ Rotr32(x, 18) ^ ((x) >> 3))
-#define SS1_256(x) (Rotr32(x, 17) ^ Rotr32(x, 19) ^ ((x) >> 10))
-#define BS0_512(x) (Rotr64(x, 28) ^ Rotr64(x, 34) ^ Rotr64(x, 39))
-#define BS1_512(x) (Rotr64(x, 14) ^ Rotr64(x, 18) ^ Rotr64(x, 41))
-#define SS0_512(x) (Rotr64(x, 1) ^ Rotr64(x, 8) ^ ((x) >> 7))
-#define SS1_512(x) (Rotr64(x, 19) ^ Rotr64(x, 61) ^ ((x) >> 6))
-
-void TSHA2_256Base::Pad() {
-  std::uint8_t length[8];
-  bits::StoreBE64(length, processed_bytes_ * 8);
-  PadWithLength(length);
-}
-
-TSHA2_256Base::TSHA2_256Base(std::int32_t hashSize) : TBlockHash(hashSize, 64) {
-  const kernels::TKernel32& kernel = kernels::Sha256Kernel();
-  compress_ = kernel.Function;
-  kernel_name_ = kernel.Name;
-}
-
-void TSHA2_256Base::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
-  compress_(state_, data, blocks);
-}
-
-void kernels::Sha256Portable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) {
-  std::uint32_t w[16];
-  for (; blocks > 0; --blocks, data += 64) {
+/// The portable compression of either family, eight steps per unrolled group with the state in
+/// locals. Inlined into each kernel so that it is optimised as the kernel's own body.
+template <typename Word>
+[[gnu::always_inline]] inline void CompressBlocks(Word* state, const std::uint8_t* data,
+                                                  std::size_t blocks) {
+  using F = TSha2Functions<Word>;
+  constexpr std::size_t kBlockBytes = 16 * sizeof(Word);
+  Word w[16];
+  for (; blocks > 0; --blocks, data += kBlockBytes) {
     kernels::PrefetchInput(data);
-    for (int t = 0; t < 16; ++t) w[t] = bits::LoadBE32(data + 4 * t);
-    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-    std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 0);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 8);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 16);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 24);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 32);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 40);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 48);
-    SHA2_EIGHT(BS0_256, BS1_256, SS0_256, SS1_256, kernels::kSha256K, 56);
+    if constexpr (kBlockBytes > 64) kernels::PrefetchInput(data + 64);
+    for (int t = 0; t < 16; ++t) w[t] = bits::Load<Word, std::endian::big>(data + sizeof(Word) * t);
+    Word a = state[0], b = state[1], c = state[2], d = state[3];
+    Word e = state[4], f = state[5], g = state[6], h = state[7];
+    SHA2_EIGHT(F, 0);
+    SHA2_EIGHT(F, 8);
+    SHA2_EIGHT(F, 16);
+    SHA2_EIGHT(F, 24);
+    SHA2_EIGHT(F, 32);
+    SHA2_EIGHT(F, 40);
+    SHA2_EIGHT(F, 48);
+    SHA2_EIGHT(F, 56);
+    if constexpr (F::kRounds == 80) {
+      SHA2_EIGHT(F, 64);
+      SHA2_EIGHT(F, 72);
+    }
     state[0] += a;
     state[1] += b;
     state[2] += c;
@@ -87,6 +107,32 @@ void kernels::Sha256Portable(std::uint32_t* state, const std::uint8_t* data, std
     state[7] += h;
   }
   SecureZero(w, sizeof w);
+}
+
+#undef SHA2_EIGHT
+#undef SHA2_STEP
+#undef SHA2_W
+
+}  // namespace
+
+void TSHA2_256Base::Pad() {
+  std::uint8_t length[8];
+  bits::StoreBE64(length, processed_bytes_ * 8);
+  PadWithLength(length);
+}
+
+TSHA2_256Base::TSHA2_256Base(std::int32_t hashSize) : TBlockHash(hashSize, 64) {
+  const kernels::TKernel32& kernel = kernels::Sha256Kernel();
+  compress_ = kernel.Entry;
+  kernel_name_ = kernel.Name;
+}
+
+void TSHA2_256Base::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
+  compress_(state_, data, blocks);
+}
+
+void kernels::Sha256Portable(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks) {
+  CompressBlocks(state, data, blocks);
 }
 
 void TSHA2_256::Initialize() {
@@ -116,7 +162,7 @@ void TSHA2_512Base::Pad() {
 
 TSHA2_512Base::TSHA2_512Base(std::int32_t hashSize) : TBlockHash(hashSize, 128) {
   const kernels::TKernel64& kernel = kernels::Sha512Kernel();
-  compress_ = kernel.Function;
+  compress_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 
@@ -125,33 +171,7 @@ void TSHA2_512Base::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) 
 }
 
 void kernels::Sha512Portable(std::uint64_t* state, const std::uint8_t* data, std::size_t blocks) {
-  std::uint64_t w[16];
-  for (; blocks > 0; --blocks, data += 128) {
-    kernels::PrefetchInput(data);
-    kernels::PrefetchInput(data + 64);
-    for (int t = 0; t < 16; ++t) w[t] = bits::LoadBE64(data + 8 * t);
-    std::uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
-    std::uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 0);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 8);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 16);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 24);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 32);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 40);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 48);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 56);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 64);
-    SHA2_EIGHT(BS0_512, BS1_512, SS0_512, SS1_512, kernels::kSha512K, 72);
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
-    state[5] += f;
-    state[6] += g;
-    state[7] += h;
-  }
-  SecureZero(w, sizeof w);
+  CompressBlocks(state, data, blocks);
 }
 
 TBytes TSHA2_512Base::ReadDigest() {

@@ -13,10 +13,10 @@ namespace {
 // and CDGH, and takes the message-plus-constant words of its two rounds from lanes 0 and 1.
 
 /// Four rounds on schedule words `m`: two SHA256RNDS2, the second on the upper pair of words.
-template <int Group>
+template <int kGroup>
 TARVOLIN_SHANI inline void FourRounds(__m128i& abef, __m128i& cdgh, __m128i m) {
   __m128i wk =
-      _mm_add_epi32(m, _mm_load_si128(reinterpret_cast<const __m128i*>(&kSha256K[4 * Group])));
+      _mm_add_epi32(m, _mm_load_si128(reinterpret_cast<const __m128i*>(&kSha256K[4 * kGroup])));
   cdgh = _mm_sha256rnds2_epu32(cdgh, abef, wk);  // the new ABEF; the old one is the new CDGH
   wk = _mm_shuffle_epi32(wk, 0x0E);
   abef = _mm_sha256rnds2_epu32(abef, cdgh, wk);

@@ -11,7 +11,7 @@ namespace tarvolin::hash {
 
 TSHA3::TSHA3(std::int32_t hashSize) : TBlockHash(hashSize, 200 - 2 * hashSize) {
   const keccak::TAbsorbKernel& kernel = keccak::AbsorbKernel();
-  absorb_ = kernel.Function;
+  absorb_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 

@@ -76,19 +76,19 @@ TARVOLIN_SHA512_INLINE TSha512Vars Sha512Begin(const std::uint64_t* state) {
 }
 
 /// Eight rounds; the names come back to where they started. The words are read in pairs
-/// `Stride` apart: wk[0], wk[1], wk[Stride], wk[Stride + 1]... (Stride 2: consecutive).
-template <int Stride>
+/// `kStride` apart: wk[0], wk[1], wk[kStride], wk[kStride + 1]... (kStride 2: consecutive).
+template <int kStride>
 TARVOLIN_SHA512_INLINE void Sha512EightRounds(TSha512Vars& v, const std::uint64_t* wk) {
   std::uint64_t a = v.a, b = v.b, c = v.c, d = v.d, e = v.e, f = v.f, g = v.g, h = v.h;
   std::uint64_t p = v.bc, q, t1, t2, t3;  // b ^ c in p and q by turns; scratch
   TARVOLIN_SHA512_ROUND(a, b, c, d, e, f, g, h, p, q, wk[0]);
   TARVOLIN_SHA512_ROUND(h, a, b, c, d, e, f, g, q, p, wk[1]);
-  TARVOLIN_SHA512_ROUND(g, h, a, b, c, d, e, f, p, q, wk[Stride]);
-  TARVOLIN_SHA512_ROUND(f, g, h, a, b, c, d, e, q, p, wk[Stride + 1]);
-  TARVOLIN_SHA512_ROUND(e, f, g, h, a, b, c, d, p, q, wk[2 * Stride]);
-  TARVOLIN_SHA512_ROUND(d, e, f, g, h, a, b, c, q, p, wk[2 * Stride + 1]);
-  TARVOLIN_SHA512_ROUND(c, d, e, f, g, h, a, b, p, q, wk[3 * Stride]);
-  TARVOLIN_SHA512_ROUND(b, c, d, e, f, g, h, a, q, p, wk[3 * Stride + 1]);
+  TARVOLIN_SHA512_ROUND(g, h, a, b, c, d, e, f, p, q, wk[kStride]);
+  TARVOLIN_SHA512_ROUND(f, g, h, a, b, c, d, e, q, p, wk[kStride + 1]);
+  TARVOLIN_SHA512_ROUND(e, f, g, h, a, b, c, d, p, q, wk[2 * kStride]);
+  TARVOLIN_SHA512_ROUND(d, e, f, g, h, a, b, c, q, p, wk[2 * kStride + 1]);
+  TARVOLIN_SHA512_ROUND(c, d, e, f, g, h, a, b, p, q, wk[3 * kStride]);
+  TARVOLIN_SHA512_ROUND(b, c, d, e, f, g, h, a, q, p, wk[3 * kStride + 1]);
   v = {a, b, c, d, e, f, g, h, p};
 }
 
@@ -163,16 +163,16 @@ TARVOLIN_SHA512_INLINE void Load(TWindow& win, const std::uint8_t* first,
   }
 }
 
-/// Eight schedule words W[t..t+7]. The window is used in place: x[(Offset + i) % 8] is the
-/// window's i-th vector, and Offset advances by four with every call.
-template <int Offset>
+/// Eight schedule words W[t..t+7]. The window is used in place: x[(kOffset + i) % 8] is the
+/// window's i-th vector, and kOffset advances by four with every call.
+template <int kOffset>
 TARVOLIN_SHA512_INLINE void EightWords(TWindow& win, int t, TPairWords& out) {
   for (int i = 0; i < 4; ++i) {
-    __m256i& x0 = win.x[(Offset + i) % 8];  // W[t-16..t-15], replaced by W[t..t+1]
-    const __m256i x1 = win.x[(Offset + i + 1) % 8];
-    const __m256i x4 = win.x[(Offset + i + 4) % 8];
-    const __m256i x5 = win.x[(Offset + i + 5) % 8];
-    const __m256i x7 = win.x[(Offset + i + 7) % 8];     // W[t-2..t-1]
+    __m256i& x0 = win.x[(kOffset + i) % 8];  // W[t-16..t-15], replaced by W[t..t+1]
+    const __m256i x1 = win.x[(kOffset + i + 1) % 8];
+    const __m256i x4 = win.x[(kOffset + i + 4) % 8];
+    const __m256i x5 = win.x[(kOffset + i + 5) % 8];
+    const __m256i x7 = win.x[(kOffset + i + 7) % 8];    // W[t-2..t-1]
     const __m256i w15 = _mm256_alignr_epi8(x1, x0, 8);  // W[t-15..t-14]
     const __m256i w7 = _mm256_alignr_epi8(x5, x4, 8);   // W[t-7..t-6]
     x0 = _mm256_add_epi64(_mm256_add_epi64(x0, SmallSigma0(w15)),

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hash/bits.h"
+#include "hash/seed.h"
 
 namespace tarvolin::hash {
 
@@ -83,7 +84,7 @@ const xxhash64::TStripesKernel& xxhash64::StripesKernel() {
 
 TXXHash64::TXXHash64() : THash(8, 32) {
   const xxhash64::TStripesKernel& kernel = xxhash64::StripesKernel();
-  stripes_ = kernel.Function;
+  stripes_ = kernel.Entry;
   kernel_name_ = kernel.Name;
 }
 
@@ -161,20 +162,11 @@ IHashPtr TXXHash64::Clone() const {
 }
 
 TBytes TXXHash64::Key() const {
-  TBytes key(8);
-  bits::StoreLE64(key.data(), key_);
-  return key;
+  return SeedKey(key_);
 }
 
 void TXXHash64::SetKey(TByteSpan key) {
-  if (key.empty()) {
-    key_ = 0;
-    return;
-  }
-  if (key.size() != static_cast<std::size_t>(KeyLength())) {
-    throw EArgumentError("KeyLength Must Be Equal to " + std::to_string(KeyLength()));
-  }
-  key_ = LoadLE64(key.data());
+  key_ = SeedOfKey<std::uint64_t>(key);
 }
 
 }  // namespace tarvolin::hash

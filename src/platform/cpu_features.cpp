@@ -112,11 +112,20 @@ std::uint32_t Detect() {
   return features;
 }
 
-// The highest tier with any feature present, so that every kernel this machine can run is
-// reachable at the detected level.
+// The highest tier with any of `features`: the level a kernel needing them requires.
 TCpuLevel LevelOfFeatures(std::uint32_t features) {
   for (std::size_t i = kCpuLevelCount; i-- > 1;) {
     if ((features & kTierFeatures[i]) != 0) return static_cast<TCpuLevel>(i);
+  }
+  return TCpuLevel::Portable;
+}
+
+// The highest tier all of whose features are in `features`. A tier present only in part does
+// not count, so the level never claims a feature set the machine lacks; kernels still check
+// their own features, so one below the level that the machine misses is never chosen.
+TCpuLevel CompleteLevelOf(std::uint32_t features) {
+  for (std::size_t i = kCpuLevelCount; i-- > 1;) {
+    if ((features & kTierFeatures[i]) == kTierFeatures[i]) return static_cast<TCpuLevel>(i);
   }
   return TCpuLevel::Portable;
 }
@@ -143,7 +152,7 @@ std::uint32_t DetectedCpuFeatures() {
 }
 
 TCpuLevel DetectedCpuLevel() {
-  return LevelOfFeatures(DetectedCpuFeatures());
+  return CompleteLevelOf(DetectedCpuFeatures());
 }
 
 TCpuLevel CpuLevel() {

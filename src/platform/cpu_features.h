@@ -38,7 +38,8 @@ enum TCpuFeature : std::uint32_t {
 /// OS saves their registers), whatever level is forced. Detected on first use.
 std::uint32_t DetectedCpuFeatures();
 
-/// The highest level whose tier is complete on this machine.
+/// The highest level whose tier is complete on this machine: every feature of that tier is
+/// present. A tier below it may still lack a feature; kernels that need it are then not chosen.
 TCpuLevel DetectedCpuLevel();
 
 /// The level in force: the detected one, lowered by `ForceCpuLevel` or by the environment
@@ -74,20 +75,20 @@ std::string_view DetectedCpuFeatureNames();
 
 /// One compiled kernel of a family: a short name ("portable", "shani", "avx2"...), the features
 /// it needs and its entry point.
-template <typename TFunction>
+template <typename Function>
 struct TKernel {
   std::string_view Name;
   std::uint32_t Features;
-  TFunction Function;
+  Function Entry;
 };
 
 /// The first kernel of `table` whose features the level in force allows. Tables list their
 /// kernels best first and end with the portable one (features 0), which always qualifies.
-template <typename TFunction, std::size_t N>
-const TKernel<TFunction>& SelectKernel(const TKernel<TFunction> (&table)[N]) {
+template <typename Function, std::size_t N>
+const TKernel<Function>& SelectKernel(const TKernel<Function> (&table)[N]) {
   static_assert(N > 0, "a kernel table needs at least the portable kernel");
   const std::uint32_t features = CpuFeatures();
-  for (const TKernel<TFunction>& kernel : table) {
+  for (const TKernel<Function>& kernel : table) {
     if ((features & kernel.Features) == kernel.Features) return kernel;
   }
   return table[N - 1];

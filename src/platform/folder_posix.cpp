@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 #include "platform/posix_path.h"
 
 namespace tarvolin::platform {
@@ -30,11 +31,8 @@ TEntryKind KindOfLinkTarget(int folderHandle, const char* name) {
 
 }  // namespace
 
-bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
-                std::string& error) {
-  entries.clear();
-  error.clear();
-  id = TFileId{};
+bool detail::ReadFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
+                        std::string& error) {
   const auto failed = [&error] {
     error = ErrorText(errno);
     return false;
@@ -103,8 +101,8 @@ bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry
         item.Kind = TEntryKind::Other;  // pipe, socket, device node
         break;
     }
-    if (item.Kind == TEntryKind::Folder) item.Attributes |= kEntryDirectory;
-    if (name[0] == '.') item.Attributes |= kEntryHidden;
+    if (item.Kind == TEntryKind::Folder) item.Attributes |= kAttrDirectory;
+    if (name[0] == '.') item.Attributes |= kAttrHidden;
     entries.push_back(std::move(item));
   }
   ::closedir(dir);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 #include "platform/win_text.h"
 
 namespace tarvolin::platform {
@@ -29,11 +30,8 @@ TEntryKind KindOfLinkTarget(const std::wstring& path) {
 
 }  // namespace
 
-bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
-                std::string& error) {
-  entries.clear();
-  error.clear();
-  id = TFileId{};
+bool detail::ReadFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
+                        std::string& error) {
   std::string prefix = folder;
   if (!prefix.empty() && !IsPathSeparator(prefix.back()) && RootLength(prefix) != prefix.size()) {
     prefix += '\\';

@@ -12,29 +12,30 @@
 
 namespace tarvolin::platform {
 
+namespace detail {
+/// Whether this is the Windows build; only the constants below ask.
 #ifdef _WIN32
+inline constexpr bool kWindows = true;
+#else
+inline constexpr bool kWindows = false;
+#endif
+}  // namespace detail
+
 /// The line end of result lines, screens and files on this platform.
-inline constexpr const char* kLineEnd = "\r\n";
+inline constexpr const char* kLineEnd = detail::kWindows ? "\r\n" : "\n";
 /// The native path separator, the one the program writes.
-inline constexpr char kPathSeparator = '\\';
+inline constexpr char kPathSeparator = detail::kWindows ? '\\' : '/';
 /// Every character that separates path components.
-inline constexpr std::string_view kPathSeparators = "\\/";
+inline constexpr std::string_view kPathSeparators = detail::kWindows ? "\\/" : "/";
 /// Whether executables carry version information as a resource (otherwise the version strings
 /// are fixed at build time).
-inline constexpr bool kVersionResources = true;
+inline constexpr bool kVersionResources = detail::kWindows;
 /// Whether the file system takes two names that differ only in letter case for one name.
-inline constexpr bool kNamesIgnoreCase = true;
-#else
-inline constexpr const char* kLineEnd = "\n";
-inline constexpr char kPathSeparator = '/';
-inline constexpr std::string_view kPathSeparators = "/";
-inline constexpr bool kVersionResources = false;
-inline constexpr bool kNamesIgnoreCase = false;
-#endif
+inline constexpr bool kNamesIgnoreCase = detail::kWindows;
 
 /// A handle of the system (a file descriptor, or a Windows HANDLE), -1 when there is none.
-using TNativeHandle = std::intptr_t;
-inline constexpr TNativeHandle kNoHandle = -1;
+using NativeHandle = std::intptr_t;
+inline constexpr NativeHandle kNoHandle = -1;
 
 /// Whether the character separates path components.
 constexpr bool IsPathSeparator(char c) noexcept {
@@ -192,7 +193,7 @@ class TInputFile {
   void Close();
 
  private:
-  TNativeHandle handle_ = kNoHandle;
+  NativeHandle handle_ = kNoHandle;
   std::int64_t size_ = -1;
   std::int64_t position_ = 0;
   bool regular_ = false;
@@ -235,8 +236,8 @@ class TOutputHandle {
   bool IsTerminal() const;
 
  private:
-  explicit TOutputHandle(TNativeHandle standardHandle) : handle_(standardHandle), owned_(false) {}
-  TNativeHandle handle_ = kNoHandle;
+  explicit TOutputHandle(NativeHandle standardHandle) : handle_(standardHandle), owned_(false) {}
+  NativeHandle handle_ = kNoHandle;
   bool owned_ = false;
   bool regular_ = false;  ///< a regular file (written whole, cut back after a failure)
 };
@@ -269,11 +270,14 @@ enum class TEntryKind : std::uint8_t {
 };
 
 /// Attribute bits of a folder entry, as the Windows file attributes number them.
-inline constexpr std::uint16_t kEntryReadOnly = 0x01;
-inline constexpr std::uint16_t kEntryHidden = 0x02;
-inline constexpr std::uint16_t kEntrySystem = 0x04;
-inline constexpr std::uint16_t kEntryDirectory = 0x10;
-inline constexpr std::uint16_t kEntryArchive = 0x20;
+inline constexpr std::uint16_t kAttrReadOnly = 0x01;
+inline constexpr std::uint16_t kAttrHidden = 0x02;  ///< on POSIX: the name starts with "."
+inline constexpr std::uint16_t kAttrSystem = 0x04;
+inline constexpr std::uint16_t kAttrVolume = 0x08;
+inline constexpr std::uint16_t kAttrDirectory = 0x10;
+inline constexpr std::uint16_t kAttrArchive = 0x20;
+/// A searcher filter that lets every entry through.
+inline constexpr std::uint16_t kAttrAnyFile = 0x1FF;
 
 /// One entry of a folder, as cheap as the system can give it.
 struct TFolderEntry {
@@ -281,7 +285,7 @@ struct TFolderEntry {
   TEntryKind Kind = TEntryKind::Other;
   /// The entry itself is a symbolic link (on Windows: a symbolic link or a junction).
   bool IsLink = false;
-  /// The attribute bits the listing tells (kEntry...): on POSIX the directory bit and the hidden
+  /// The attribute bits the listing tells (kAttr...): on POSIX the directory bit and the hidden
   /// bit of a name starting with "."; on Windows the entry's own attributes.
   std::uint16_t Attributes = 0;
 };

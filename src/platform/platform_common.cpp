@@ -1,6 +1,8 @@
 // The parts of the platform interface that are the same on every system, built on the
-// system-specific ones in platform_posix.cpp and platform_win.cpp.
+// system-specific sources (platform_*.cpp, folder_*.cpp) and what they supply to it
+// (platform_internal.h).
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
 namespace tarvolin::platform {
 
@@ -14,8 +16,28 @@ bool IsExistingFile(const std::string& path) {
   return QueryPath(path, info) && !info.IsFolder;
 }
 
+bool ListFolder(const std::string& folder, TFileId& id, std::vector<TFolderEntry>& entries,
+                std::string& error) {
+  entries.clear();
+  error.clear();
+  id = TFileId{};
+  return detail::ReadFolder(folder, id, entries, error);
+}
+
 TInputFile::~TInputFile() {
   Close();
+}
+
+std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std::string& error) {
+  std::int64_t total = 0;
+  while (total < count) {
+    const std::int64_t n = detail::ReadSome(handle_, destination + total, count - total, error);
+    if (n < 0) return -1;
+    if (n == 0) break;
+    total += n;
+  }
+  position_ += total;
+  return total;
 }
 
 TOutputHandle::~TOutputHandle() {

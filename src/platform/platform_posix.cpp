@@ -16,6 +16,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/platform_internal.h"
 #include "platform/posix_path.h"
 #include "platform/text_stream.h"
 
@@ -177,7 +178,7 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
     return false;
   }
   if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  handle_ = static_cast<TNativeHandle>(fd);
+  handle_ = static_cast<NativeHandle>(fd);
   regular_ = S_ISREG(st.st_mode);
   opened_size_ = static_cast<std::int64_t>(st.st_size);
   opened_seconds_ = static_cast<std::int64_t>(st.st_mtim.tv_sec);
@@ -193,21 +194,17 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
   return true;
 }
 
-std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std::string& error) {
-  std::int64_t total = 0;
-  while (total < count) {
-    const ssize_t n = ::read(static_cast<int>(handle_), destination + total,
-                             static_cast<std::size_t>(count - total));
-    if (n < 0) {
-      if (errno == EINTR) continue;
+std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, std::int64_t count,
+                              std::string& error) {
+  for (;;) {
+    const ssize_t n =
+        ::read(static_cast<int>(handle), destination, static_cast<std::size_t>(count));
+    if (n >= 0) return n;
+    if (errno != EINTR) {
       error = ErrorText(errno);
       return -1;
     }
-    if (n == 0) break;
-    total += n;
   }
-  position_ += total;
-  return total;
 }
 
 bool TInputFile::Seek(std::int64_t offset, std::string& error) {
@@ -334,7 +331,7 @@ bool TOutputHandle::Open(const std::string& path, TMode mode, std::string& error
       return false;
     }
   }
-  handle_ = static_cast<TNativeHandle>(fd);
+  handle_ = static_cast<NativeHandle>(fd);
   owned_ = true;
   regular_ = IsRegularFile(fd);
   return true;

@@ -14,6 +14,7 @@
 #include <cwctype>
 #include <vector>
 
+#include "platform/platform_internal.h"
 #include "platform/text_stream.h"
 #include "platform/win_text.h"
 
@@ -94,12 +95,12 @@ using detail::WidePath;
 
 namespace {
 
-HANDLE AsHandle(TNativeHandle handle) {
+HANDLE AsHandle(NativeHandle handle) {
   return reinterpret_cast<HANDLE>(handle);
 }
 
-TNativeHandle AsNative(HANDLE handle) {
-  return reinterpret_cast<TNativeHandle>(handle);
+NativeHandle AsNative(HANDLE handle) {
+  return reinterpret_cast<NativeHandle>(handle);
 }
 
 std::string LastErrorText() {
@@ -430,24 +431,16 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
   return true;
 }
 
-std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std::string& error) {
-  std::int64_t total = 0;
-  while (total < count) {
-    const std::int64_t want = count - total;
-    const DWORD request = want > 0x40000000 ? 0x40000000 : static_cast<DWORD>(want);
-    DWORD got = 0;
-    if (!::ReadFile(AsHandle(handle_), destination + total, request, &got, nullptr)) {
-      const DWORD code = ::GetLastError();
-      // A pipe whose writer has gone has simply ended.
-      if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) break;
-      error = detail::WindowsErrorText(code);
-      return -1;
-    }
-    if (got == 0) break;
-    total += got;
-  }
-  position_ += total;
-  return total;
+std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, std::int64_t count,
+                              std::string& error) {
+  const DWORD request = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+  DWORD got = 0;
+  if (::ReadFile(AsHandle(handle), destination, request, &got, nullptr)) return got;
+  const DWORD code = ::GetLastError();
+  // A pipe whose writer has gone has simply ended.
+  if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) return 0;
+  error = detail::WindowsErrorText(code);
+  return -1;
 }
 
 bool TInputFile::Seek(std::int64_t offset, std::string& error) {

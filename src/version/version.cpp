@@ -13,8 +13,8 @@ namespace tarvolin::version {
 
 namespace {
 
-TVersionReader& Replacement() {
-  static TVersionReader reader;
+VersionReader& Replacement() {
+  static VersionReader reader;
   return reader;
 }
 
@@ -71,7 +71,7 @@ std::string VersionString(const TVersionStrings& strings, const std::string& key
   return found->second;
 }
 
-void SetVersionReader(TVersionReader reader) {
+void SetVersionReader(VersionReader reader) {
   Replacement() = std::move(reader);
 }
 

@@ -34,8 +34,8 @@ std::string VersionString(const TVersionStrings& strings, const std::string& key
 
 /// A replacement for `ReadVersionStrings` (used by tests to reach the failure paths); an empty
 /// function puts the built-in reader back.
-using TVersionReader = std::function<TVersionStrings(const std::string& fileName)>;
-void SetVersionReader(TVersionReader reader);
+using VersionReader = std::function<TVersionStrings(const std::string& fileName)>;
+void SetVersionReader(VersionReader reader);
 /// `ReadVersionStrings`, or the replacement when one is set.
 TVersionStrings QueryVersionStrings(const std::string& fileName);
 

@@ -127,8 +127,8 @@ TEST_F(SearcherPosix, AttributesOfEntries) {
   searcher.SetOnFileFound(
       [&](TFileSearcher& s) { attributes[s.FileInfo().Name()] = s.FileInfo().Attributes(); });
   searcher.Search(At("p"), "*", false);
-  EXPECT_EQ(attributes[".dotfile"], kAttrHidden);
-  EXPECT_EQ(attributes["locked"], kAttrReadOnly);
+  EXPECT_EQ(attributes[".dotfile"], platform::kAttrHidden);
+  EXPECT_EQ(attributes["locked"], platform::kAttrReadOnly);
   EXPECT_EQ(attributes["open"], 0);
 }
 
@@ -141,8 +141,8 @@ TEST_F(SearcherPosix, AttributeFilters) {
   // The default subfolder filter (directory only) does not enter hidden folders.
   TStringList list;
   TListFileSearcher plain(list);
-  EXPECT_EQ(plain.DirectoryAttributeFilter(), kAttrDirectory);
-  EXPECT_EQ(plain.FileAttributeFilter(), kAttrAnyFile);
+  EXPECT_EQ(plain.DirectoryAttributeFilter(), platform::kAttrDirectory);
+  EXPECT_EQ(plain.FileAttributeFilter(), platform::kAttrAnyFile);
   EXPECT_EQ(plain.MaskSeparator(), ';');
   EXPECT_TRUE(plain.FollowLinks());
   plain.Search(At("q"), "*", true);
@@ -157,7 +157,7 @@ TEST_F(SearcherPosix, AttributeFilters) {
 
   // A first-pass filter without the hidden and directory bits skips hidden files and folders.
   TFileSearcher strict;
-  strict.SetFileAttributeFilter(kAttrReadOnly | kAttrArchive);
+  strict.SetFileAttributeFilter(platform::kAttrReadOnly | platform::kAttrArchive);
   std::vector<std::string> files, folders;
   strict.SetOnFileFound([&](TFileSearcher& s) { files.push_back(s.FileInfo().Name()); });
   strict.SetOnDirectoryFound([&](TFileSearcher& s) { folders.push_back(s.FileInfo().Name()); });

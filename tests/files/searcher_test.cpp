@@ -125,7 +125,7 @@ TEST_F(Searcher, HooksSeeLevelsPathsAndEntries) {
   });
   searcher.SetOnDirectoryFound([&](TFileSearcher& s) {
     EXPECT_TRUE(s.IsDirectory());
-    EXPECT_NE(s.FileInfo().Attributes() & kAttrDirectory, 0);
+    EXPECT_NE(s.FileInfo().Attributes() & platform::kAttrDirectory, 0);
     foundFolders.push_back(s.FileInfo().Name());
   });
   searcher.Search(Root() + "/", "*", true);

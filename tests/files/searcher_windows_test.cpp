@@ -87,7 +87,8 @@ TEST_F(SearcherWindows, HiddenAndSystemEntriesFollowTheFilters) {
   EXPECT_EQ(Relative(list), (Names{"hidden.txt", "plain\\.dotted", "system.txt", "visible.txt"}));
   // A first-pass filter without the hidden and system bits skips those files.
   TFileSearcher strict;
-  strict.SetFileAttributeFilter(kAttrReadOnly | kAttrArchive | kAttrDirectory);
+  strict.SetFileAttributeFilter(platform::kAttrReadOnly | platform::kAttrArchive |
+                                platform::kAttrDirectory);
   Names files;
   strict.SetOnFileFound([&](TFileSearcher& s) { files.push_back(s.FileInfo().Name()); });
   strict.Search(Root(), "", false);
@@ -108,8 +109,8 @@ TEST_F(SearcherWindows, ReadOnlyAttributeIsReported) {
   TFileSearcher searcher;
   searcher.SetOnFileFound([&](TFileSearcher& s) { attributes = s.FileInfo().Attributes(); });
   searcher.Search(Root(), "*", false);
-  EXPECT_NE(attributes & kAttrReadOnly, 0);
-  EXPECT_EQ(attributes & kAttrDirectory, 0);
+  EXPECT_NE(attributes & platform::kAttrReadOnly, 0);
+  EXPECT_EQ(attributes & platform::kAttrDirectory, 0);
 }
 
 }  // namespace

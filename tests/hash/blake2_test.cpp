@@ -168,15 +168,15 @@ void ExpectKernelsAgree(const TKernel& (*select)(), const TKernel& portable) {
       std::memcpy(actual, start.data(), sizeof actual);
       TWord expectedCounter[2] = {static_cast<TWord>(~TWord{0} - 2 * kBlock + 1), 7};
       TWord actualCounter[2] = {expectedCounter[0], expectedCounter[1]};
-      portable.Function(expected, expectedCounter, data.data(), 5, kBlock, f0, f1);
-      kernel->Function(actual, actualCounter, data.data(), 5, kBlock, f0, f1);
+      portable.Entry(expected, expectedCounter, data.data(), 5, kBlock, f0, f1);
+      kernel->Entry(actual, actualCounter, data.data(), 5, kBlock, f0, f1);
       EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), std::begin(actual)))
           << kernel->Name << ", flags " << flags;
       EXPECT_EQ(actualCounter[0], expectedCounter[0]) << kernel->Name;
       EXPECT_EQ(actualCounter[1], 8u) << kernel->Name;
       // A final block: the counter as given, no increment.
-      portable.Function(expected, expectedCounter, data.data(), 1, 0, f0, f1);
-      kernel->Function(actual, actualCounter, data.data(), 1, 0, f0, f1);
+      portable.Entry(expected, expectedCounter, data.data(), 1, 0, f0, f1);
+      kernel->Entry(actual, actualCounter, data.data(), 1, 0, f0, f1);
       EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), std::begin(actual)))
           << kernel->Name << ", flags " << flags << ", no increment";
     }

@@ -326,14 +326,14 @@ TEST(Blake3Kernels, BulkEntryPointsMatchPortable) {
 
       std::vector<std::uint32_t> expected(8 * n + 8, 0xA5A5A5A5u);
       std::vector<std::uint32_t> actual(8 * n + 8, 0xA5A5A5A5u);
-      portable.Function.HashChunks(input.data() + shift, n, words, counter, flags, expected.data());
-      row->Function.HashChunks(input.data() + shift, n, words, counter, flags, actual.data());
+      portable.Entry.HashChunks(input.data() + shift, n, words, counter, flags, expected.data());
+      row->Entry.HashChunks(input.data() + shift, n, words, counter, flags, actual.data());
       ASSERT_EQ(actual, expected) << n << " chunks, counter " << counter;
 
       std::fill(expected.begin(), expected.end(), 0x5A5A5A5Au);
       std::fill(actual.begin(), actual.end(), 0x5A5A5A5Au);
-      portable.Function.HashParents(children.data() + shift % 2, n, words, flags, expected.data());
-      row->Function.HashParents(children.data() + shift % 2, n, words, flags, actual.data());
+      portable.Entry.HashParents(children.data() + shift % 2, n, words, flags, expected.data());
+      row->Entry.HashParents(children.data() + shift % 2, n, words, flags, actual.data());
       ASSERT_EQ(actual, expected) << n << " parents";
     }
   }

@@ -93,9 +93,9 @@ TEST(CpuDispatch, SelectKernelTakesTheFirstAllowedRow) {
       {"portable", 0, Last},
   };
   const TCpuLevelScope scope(platform::DetectedCpuLevel());
-  EXPECT_EQ(platform::SelectKernel(table).Function(), 2);
+  EXPECT_EQ(platform::SelectKernel(table).Entry(), 2);
   platform::ForceCpuLevel(TCpuLevel::Portable);
-  EXPECT_EQ(platform::SelectKernel(table).Function(), detected != 0 ? 3 : 2);
+  EXPECT_EQ(platform::SelectKernel(table).Entry(), detected != 0 ? 3 : 2);
 }
 
 #if defined(__linux__) && defined(__x86_64__)
@@ -266,22 +266,22 @@ TEST(CpuDispatch, KernelsWithNoBlocksKeepTheState) {
     for (const auto* kernel : {&hash::kernels::Md5Kernel(), &hash::kernels::Sha1Kernel(),
                                &hash::kernels::Sha256Kernel()}) {
       std::uint32_t state[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-      kernel->Function(state, nullptr, 0);
+      kernel->Entry(state, nullptr, 0);
       EXPECT_EQ(state[4], 5u) << kernel->Name;
       for (std::uint32_t i = 0; i < 8; ++i) EXPECT_EQ(state[i], i + 1) << kernel->Name;
     }
     std::uint64_t state[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    hash::kernels::Sha512Kernel().Function(state, nullptr, 0);
+    hash::kernels::Sha512Kernel().Entry(state, nullptr, 0);
     for (std::uint64_t i = 0; i < 8; ++i) EXPECT_EQ(state[i], i + 1);
     // BLAKE2 kernels leave the byte counter alone too.
     std::uint32_t state32[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     std::uint32_t counter32[2] = {9, 10};
-    hash::blake2::Blake2sKernel().Function(state32, counter32, nullptr, 0, 64, 0, 0);
+    hash::blake2::Blake2sKernel().Entry(state32, counter32, nullptr, 0, 64, 0, 0);
     for (std::uint32_t i = 0; i < 8; ++i) EXPECT_EQ(state32[i], i + 1);
     EXPECT_EQ(counter32[0], 9u);
     EXPECT_EQ(counter32[1], 10u);
     std::uint64_t counter64[2] = {9, 10};
-    hash::blake2::Blake2bKernel().Function(state, counter64, nullptr, 0, 128, 0, 0);
+    hash::blake2::Blake2bKernel().Entry(state, counter64, nullptr, 0, 128, 0, 0);
     for (std::uint64_t i = 0; i < 8; ++i) EXPECT_EQ(state[i], i + 1);
     EXPECT_EQ(counter64[0], 9u);
     EXPECT_EQ(counter64[1], 10u);

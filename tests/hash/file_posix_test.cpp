@@ -15,6 +15,7 @@
 #include "hash/hash.h"
 #include "hash/md5.h"
 #include "hash/sha2.h"
+#include "hash/stream.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {

@@ -5,6 +5,7 @@
 
 #include "hash/md5.h"
 #include "hash/sha2.h"
+#include "hash/stream.h"
 #include "support/test_support.h"
 
 namespace tarvolin::test {

@@ -55,10 +55,10 @@ TEST(Keccak, EveryKernelAbsorbsAsBlockByBlockPermutation) {
       std::memcpy(many, start.data(), sizeof many);
       std::uint64_t single[keccak::kLanes];
       std::memcpy(single, start.data(), sizeof single);
-      kernel->Function(many, data.data(), 0, rateLanes);
+      kernel->Entry(many, data.data(), 0, rateLanes);
       EXPECT_TRUE(std::equal(std::begin(many), std::end(many), std::begin(single)))
           << kernel->Name << ", no blocks, rate lanes " << rateLanes;
-      kernel->Function(many, data.data(), 5, rateLanes);
+      kernel->Entry(many, data.data(), 5, rateLanes);
       for (std::size_t block = 0; block < 5; ++block) {
         for (std::size_t i = 0; i < rateLanes; ++i) {
           std::uint64_t lane = 0;

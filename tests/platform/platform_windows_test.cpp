@@ -230,11 +230,11 @@ TEST(WindowsFolders, AttributesAndIdentity) {
   std::map<std::string, TFolderEntry> byName;
   for (const TFolderEntry& entry : entries) byName[entry.Name] = entry;
   ASSERT_EQ(byName.size(), 4u);
-  EXPECT_NE(byName["hidden.txt"].Attributes & kEntryHidden, 0);
-  EXPECT_NE(byName["system.txt"].Attributes & kEntrySystem, 0);
-  EXPECT_NE(byName["locked.txt"].Attributes & kEntryReadOnly, 0);
+  EXPECT_NE(byName["hidden.txt"].Attributes & kAttrHidden, 0);
+  EXPECT_NE(byName["system.txt"].Attributes & kAttrSystem, 0);
+  EXPECT_NE(byName["locked.txt"].Attributes & kAttrReadOnly, 0);
   EXPECT_EQ(byName["sub"].Kind, TEntryKind::Folder);
-  EXPECT_NE(byName["sub"].Attributes & kEntryDirectory, 0);
+  EXPECT_NE(byName["sub"].Attributes & kAttrDirectory, 0);
   EXPECT_EQ(byName["locked.txt"].Kind, TEntryKind::File);
   EXPECT_FALSE(byName["sub"].IsLink);
 
