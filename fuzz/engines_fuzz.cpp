@@ -26,12 +26,12 @@
 namespace {
 
 using namespace tarvolin;
+using hash::Bytes;
+using hash::ByteSpan;
 using hash::IHashPtr;
-using hash::TBytes;
-using hash::TByteSpan;
 
 /// One engine, configured from the key bytes where the family takes a key.
-IHashPtr MakeEngine(std::uint8_t which, const TBytes& key, bool keyed, std::uint8_t size) {
+IHashPtr MakeEngine(std::uint8_t which, const Bytes& key, bool keyed, std::uint8_t size) {
   switch (which % 14) {
     case 0:
       return std::make_shared<hash::TMD5>();
@@ -52,36 +52,34 @@ IHashPtr MakeEngine(std::uint8_t which, const TBytes& key, bool keyed, std::uint
     case 8: {
       if (!keyed) return std::make_shared<hash::TBlake2S>();
       auto config = std::make_shared<hash::TBlake2SConfig>(1 + size % 32);
-      if (!key.empty())
-        config->SetKey(TByteSpan(key.data(), std::min<std::size_t>(key.size(), 32)));
+      if (!key.empty()) config->SetKey(ByteSpan(key.data(), std::min<std::size_t>(key.size(), 32)));
       return std::make_shared<hash::TBlake2S>(config);
     }
     case 9: {
       if (!keyed) return std::make_shared<hash::TBlake2B>();
       auto config = std::make_shared<hash::TBlake2BConfig>(1 + size % 64);
-      if (!key.empty())
-        config->SetKey(TByteSpan(key.data(), std::min<std::size_t>(key.size(), 64)));
+      if (!key.empty()) config->SetKey(ByteSpan(key.data(), std::min<std::size_t>(key.size(), 64)));
       return std::make_shared<hash::TBlake2B>(config);
     }
     case 10: {
       if (!keyed) return std::make_shared<hash::TBlake3>();
-      TBytes key32(32);
+      Bytes key32(32);
       std::copy_n(key.begin(), std::min<std::size_t>(key.size(), 32), key32.begin());
       return std::make_shared<hash::TBlake3>(1 + size, key32);
     }
     case 11: {
       auto engine = std::make_shared<hash::TXXHash64>();
-      if (keyed) engine->SetKey(TByteSpan(key.data(), std::min<std::size_t>(key.size(), 8)));
+      if (keyed) engine->SetKey(ByteSpan(key.data(), std::min<std::size_t>(key.size(), 8)));
       return engine;
     }
     case 12: {
       auto engine = std::make_shared<hash::TMurmurHash3_x86_128>();
-      if (keyed) engine->SetKey(TByteSpan(key.data(), std::min<std::size_t>(key.size(), 4)));
+      if (keyed) engine->SetKey(ByteSpan(key.data(), std::min<std::size_t>(key.size(), 4)));
       return engine;
     }
     default: {
       auto engine = std::make_shared<hash::TMurmurHash3_x64_128>();
-      if (keyed) engine->SetKey(TByteSpan(key.data(), std::min<std::size_t>(key.size(), 4)));
+      if (keyed) engine->SetKey(ByteSpan(key.data(), std::min<std::size_t>(key.size(), 4)));
       return engine;
     }
   }
@@ -100,11 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool cloneMidway = (which & 0x40) != 0;
   const std::uint8_t digestSize = input.Byte();
   const std::string_view keyText = input.Bytes(input.Byte() % 65);
-  const TBytes key(keyText.begin(), keyText.end());
+  const Bytes key(keyText.begin(), keyText.end());
   std::vector<std::size_t> pieces(input.Byte() % 32);
   for (std::size_t& piece : pieces) piece = input.Word();
   const std::string_view messageText = input.Rest();
-  const TBytes message(messageText.begin(), messageText.end());
+  const Bytes message(messageText.begin(), messageText.end());
 
   IHashPtr engine;
   try {

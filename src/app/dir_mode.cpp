@@ -130,7 +130,7 @@ bool StartsWithFolder(const std::string& path, const std::string& prefix) {
 
 /// The output file and the summary file are written by this run: listing them would give
 /// digests of half-written files. They are left out of the walk.
-void LeaveOutRunFiles(files::TStringList& fileList) {
+void LeaveOutRunFiles(files::StringList& fileList) {
   std::vector<std::string> written;
   if (Given(TOption::Out) && RunSettings.CurrentOutput != &platform::StdOut()) {
     written.push_back(RunSettings.OutputFile);
@@ -164,7 +164,7 @@ void RunDirMode() {
   TRunCounters& counters = RunCounters;
   const bool tee = s.TeeMode;
   const std::string masks = JoinMaskList();
-  files::TStringList fileList;
+  files::StringList fileList;
   // A folder that cannot be listed is reported and counted as an error; the walk goes on.
   std::int32_t folderErrors = 0;
   const auto onFolderError = [&folderErrors](const std::string& folder,

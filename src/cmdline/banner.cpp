@@ -75,7 +75,7 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
   record.FileSize = std::to_string(platform::FileSizeOf(path)) + " bytes";
 
   try {
-    const version::TVersionStrings strings = version::QueryVersionStrings(path);
+    const version::VersionStrings strings = version::QueryVersionStrings(path);
     const std::vector<std::string> parts =
         VersionParts(version::VersionString(strings, "FileVersion"));
     const std::string threeParts = parts[0] + "." + parts[1] + "." + parts[2];

@@ -161,8 +161,8 @@ std::string NormalizeSearchFolder(std::string_view piece) {
   return folder;
 }
 
-TStringList SearchFolders(std::string_view searchPath, bool searchSubfolders) {
-  TStringList folders;
+StringList SearchFolders(std::string_view searchPath, bool searchSubfolders) {
+  StringList folders;
   for (const std::string& piece : TParseStringList(searchPath, ";")) {
     std::string folder = NormalizeSearchFolder(piece);
     if (folder.empty()) continue;
@@ -199,7 +199,7 @@ void TFileSearcher::Search(const std::string& searchPath, const std::string& mas
   search_subfolders_ = searchSubfolders;
   abort_requested_ = false;
 
-  const TStringList folders = SearchFolders(searchPath, searchSubfolders);
+  const StringList folders = SearchFolders(searchPath, searchSubfolders);
   if (folders.empty()) {
     SearchFolder(std::string(), 0);
     return;
@@ -303,10 +303,10 @@ void TListFileSearcher::DoFileFound() {
   list_.push_back(FullFileName());
 }
 
-TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
-                         bool searchSubfolders, std::uint16_t directoryAttributeFilter,
-                         const TFileSearcher::FolderErrorHandler& onFolderError) {
-  TStringList files;
+StringList CollectFiles(const std::string& searchPath, const std::string& maskText,
+                        bool searchSubfolders, std::uint16_t directoryAttributeFilter,
+                        const TFileSearcher::FolderErrorHandler& onFolderError) {
+  StringList files;
   TListFileSearcher searcher(files);
   searcher.SetDirectoryAttributeFilter(directoryAttributeFilter);
   searcher.SetOnFolderError(onFolderError);

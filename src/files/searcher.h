@@ -15,7 +15,7 @@ namespace tarvolin::files {
 class TMaskList;
 
 /// A list of texts, such as the full paths of the files a search found.
-using TStringList = std::vector<std::string>;
+using StringList = std::vector<std::string>;
 
 /// The entry a hook is told about. The name and the directory and hidden bits come from the
 /// folder listing; size, time and the read-only bit are looked up (links followed) when first
@@ -159,21 +159,21 @@ class TFileSearcher : public TFileIterator {
 /// A searcher that appends the full path of every matching file to a list it does not own.
 class TListFileSearcher : public TFileSearcher {
  public:
-  explicit TListFileSearcher(TStringList& list) : list_(list) {}
+  explicit TListFileSearcher(StringList& list) : list_(list) {}
 
  protected:
   void DoFileFound() override;
 
  private:
-  TStringList& list_;
+  StringList& list_;
 };
 
 /// The full paths of every matching file of the search path, in search order (not sorted,
 /// duplicates possible). Mask matching ignores letter case. Folders that cannot be listed are
 /// told to `onFolderError` (when given).
-TStringList CollectFiles(const std::string& searchPath, const std::string& maskText,
-                         bool searchSubfolders, std::uint16_t directoryAttributeFilter,
-                         const TFileSearcher::FolderErrorHandler& onFolderError = {});
+StringList CollectFiles(const std::string& searchPath, const std::string& maskText,
+                        bool searchSubfolders, std::uint16_t directoryAttributeFilter,
+                        const TFileSearcher::FolderErrorHandler& onFolderError = {});
 
 /// One search-path piece in its searched form: blanks around it removed, runs of separators
 /// collapsed, "." segments dropped, "name/.." pairs removed, and trailing separators removed
@@ -183,6 +183,6 @@ std::string NormalizeSearchFolder(std::string_view piece);
 /// The folders a search path names, in order: normalised, empty pieces dropped, duplicates
 /// (without regard to letter case) dropped, and with `searchSubfolders` every folder that lies
 /// inside another one dropped too.
-TStringList SearchFolders(std::string_view searchPath, bool searchSubfolders);
+StringList SearchFolders(std::string_view searchPath, bool searchSubfolders);
 
 }  // namespace tarvolin::files

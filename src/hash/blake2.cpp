@@ -43,7 +43,7 @@ void CheckFixedLength(const char* field, std::size_t length, std::int32_t requir
 }
 
 /// Overwrites a key's bytes; an empty array has no storage to clear.
-void ClearKey(TBytes& key) {
+void ClearKey(Bytes& key) {
   if (!key.empty()) SecureZero(key.data(), key.size());
 }
 
@@ -63,19 +63,19 @@ TBlake2Config<P>::~TBlake2Config() {
 }
 
 template <typename P>
-void TBlake2Config<P>::SetPersonalisation(TByteSpan value) {
+void TBlake2Config<P>::SetPersonalisation(ByteSpan value) {
   CheckFixedLength("Personalisation", value.size(), P::kPersonalisationSize);
   personalisation_.assign(value.begin(), value.end());
 }
 
 template <typename P>
-void TBlake2Config<P>::SetSalt(TByteSpan value) {
+void TBlake2Config<P>::SetSalt(ByteSpan value) {
   CheckFixedLength("Salt", value.size(), P::kSaltSize);
   salt_.assign(value.begin(), value.end());
 }
 
 template <typename P>
-void TBlake2Config<P>::SetKey(TByteSpan value) {
+void TBlake2Config<P>::SetKey(ByteSpan value) {
   CheckKey<P>(value.size());
   // The old key must not linger in memory that a shorter assignment leaves behind.
   ClearKey(key_);
@@ -168,9 +168,9 @@ void TBlake2<P>::BuildParameterBlock(Word words[8]) {
   const IBlake2Config<P>& config = *config_;
   const IBlake2TreeConfig<P>& tree = *tree_config_;
   const std::int32_t hashSize = config.HashSize();
-  const TBytes key = config.Key();
-  const TBytes salt = config.Salt();
-  const TBytes personalisation = config.Personalisation();
+  const Bytes key = config.Key();
+  const Bytes salt = config.Salt();
+  const Bytes personalisation = config.Personalisation();
   CheckHashSize<P>(hashSize);
   CheckKey<P>(key.size());
   CheckFixedLength("Personalisation", personalisation.size(), P::kPersonalisationSize);
@@ -200,7 +200,7 @@ void TBlake2<P>::BuildParameterBlock(Word words[8]) {
   std::copy(salt.begin(), salt.end(), block + 4 * kWord);
   std::copy(personalisation.begin(), personalisation.end(), block + 6 * kWord);
 
-  const TByteSpan raw(block);
+  const ByteSpan raw(block);
   if (raw.empty()) throw EArgumentNilError("Config Cannot Be Nil");
   if (raw.size() != 8 * kWord) throw EArgumentError("Config Length Must Be 8 Words");
   for (std::size_t i = 0; i < 8; ++i)
@@ -219,7 +219,7 @@ void TBlake2<P>::Initialize() {
   SetHashSize(config_->HashSize());
 
   if (absorb_key_) {
-    TBytes key = config_->Key();
+    Bytes key = config_->Key();
     if (!key.empty()) {
       // The key, zero-padded to a whole block, is the message's first block (and its last one
       // when nothing follows, since the last block always waits for Final).
@@ -267,7 +267,7 @@ IHashResultPtr TBlake2<P>::Final() {
   std::uint8_t words[8 * sizeof(Word)];
   for (std::size_t i = 0; i < 8; ++i)
     bits::Store<Word, std::endian::little>(words + i * sizeof(Word), state_[i]);
-  TBytes digest(words, words + HashSize());
+  Bytes digest(words, words + HashSize());
   Initialize();
   return std::make_shared<THashResult>(std::move(digest));
 }

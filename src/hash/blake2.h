@@ -57,15 +57,15 @@ template <typename P>
 class IBlake2Config {
  public:
   virtual ~IBlake2Config() = default;
-  virtual TBytes Personalisation() const = 0;
+  virtual Bytes Personalisation() const = 0;
   /// Empty, or exactly `kPersonalisationSize` bytes.
-  virtual void SetPersonalisation(TByteSpan value) = 0;
-  virtual TBytes Salt() const = 0;
+  virtual void SetPersonalisation(ByteSpan value) = 0;
+  virtual Bytes Salt() const = 0;
   /// Empty, or exactly `kSaltSize` bytes.
-  virtual void SetSalt(TByteSpan value) = 0;
-  virtual TBytes Key() const = 0;
+  virtual void SetSalt(ByteSpan value) = 0;
+  virtual Bytes Key() const = 0;
   /// Empty (no key) or 1 to `kMaxKeySize` bytes.
-  virtual void SetKey(TByteSpan value) = 0;
+  virtual void SetKey(ByteSpan value) = 0;
   virtual std::int32_t HashSize() const = 0;
   /// 1 to `kMaxHashSize` bytes.
   virtual void SetHashSize(std::int32_t value) = 0;
@@ -85,21 +85,21 @@ class TBlake2Config final : public IBlake2Config<P> {
   /// Overwrites the key bytes before they are released.
   ~TBlake2Config() override;
 
-  TBytes Personalisation() const override { return personalisation_; }
-  void SetPersonalisation(TByteSpan value) override;
-  TBytes Salt() const override { return salt_; }
-  void SetSalt(TByteSpan value) override;
-  TBytes Key() const override { return key_; }
-  void SetKey(TByteSpan value) override;
+  Bytes Personalisation() const override { return personalisation_; }
+  void SetPersonalisation(ByteSpan value) override;
+  Bytes Salt() const override { return salt_; }
+  void SetSalt(ByteSpan value) override;
+  Bytes Key() const override { return key_; }
+  void SetKey(ByteSpan value) override;
   std::int32_t HashSize() const override { return hash_size_; }
   void SetHashSize(std::int32_t value) override;
   std::shared_ptr<IBlake2Config<P>> Clone() const override;
 
  private:
   std::int32_t hash_size_;
-  TBytes key_;
-  TBytes salt_;
-  TBytes personalisation_;
+  Bytes key_;
+  Bytes salt_;
+  Bytes personalisation_;
 };
 
 /// The tree-hashing node parameters of a BLAKE2 engine.

@@ -60,7 +60,7 @@ std::uint64_t TBlake3OutputReader::Read(std::uint8_t* destination, std::uint64_t
 // ---------------------------------------------------------------------------------------------
 // Engine
 
-TBlake3::TBlake3(std::int32_t hashSize, TByteSpan key)
+TBlake3::TBlake3(std::int32_t hashSize, ByteSpan key)
     : THash(hashSize, static_cast<std::int32_t>(kBlockLength)),
       stack_(kMaxDepth * 8),
       pending_((kMaxPending + 1) * 8),
@@ -257,9 +257,9 @@ TBlake3OutputReader TBlake3::FinalReader() {
   return reader;
 }
 
-TBytes TBlake3::FinalOutput(std::size_t length) {
+Bytes TBlake3::FinalOutput(std::size_t length) {
   TBlake3OutputReader reader = FinalReader();
-  TBytes output(length);
+  Bytes output(length);
   reader.Read(output.data(), length);
   return output;
 }

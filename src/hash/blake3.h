@@ -53,7 +53,7 @@ class TBlake3 final : public THash {
   TBlake3() : TBlake3(32) {}
   /// `hashSize`: the digest length in bytes (at least 1). `key` empty: the plain mode;
   /// otherwise the keyed mode, and the key must have exactly 32 bytes.
-  explicit TBlake3(std::int32_t hashSize, TByteSpan key = {});
+  explicit TBlake3(std::int32_t hashSize, ByteSpan key = {});
 
   std::string Name() const override;
   void Initialize() override;
@@ -63,7 +63,7 @@ class TBlake3 final : public THash {
 
   /// Finishes the message like `Final` but returns `length` bytes of its output (the digest is
   /// their first `HashSize` bytes); the engine is then ready for the next message.
-  TBytes FinalOutput(std::size_t length);
+  Bytes FinalOutput(std::size_t length);
   /// Finishes the message and returns a reader over its whole output; the engine is then
   /// ready for the next message.
   TBlake3OutputReader FinalReader();

@@ -13,7 +13,7 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-std::string Base64(TByteSpan bytes) {
+std::string Base64(ByteSpan bytes) {
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
@@ -49,8 +49,8 @@ void SecureZero(void* data, std::size_t size) {
 // ---------------------------------------------------------------------------------------------
 // Encoding
 
-TBytes TUTF8Encoding::GetBytes(std::string_view text) const {
-  return TBytes(text.begin(), text.end());
+Bytes TUTF8Encoding::GetBytes(std::string_view text) const {
+  return Bytes(text.begin(), text.end());
 }
 
 const TEncoding& TUTF8Encoding::Instance() {
@@ -112,8 +112,8 @@ std::string THashResult::ToHex(bool group) const {
 }
 
 bool THashResult::SameAs(const IHashResult& other) const {
-  const TByteSpan a = bytes_;
-  const TByteSpan b = other.View();
+  const ByteSpan a = bytes_;
+  const ByteSpan b = other.View();
   std::size_t d = a.size() ^ b.size();
   const std::size_t common = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < common; ++i) d |= static_cast<std::size_t>(a[i] ^ b[i]);
@@ -138,20 +138,20 @@ void THash::SetBufferSize(std::int32_t size) {
 
 void THash::UpdateText(std::string_view text, const TEncoding* encoding) {
   if (encoding == nullptr) throw EArgumentNilError("Encoding Instance Cannot Be Nil");
-  const TBytes bytes = encoding->GetBytes(text);
+  const Bytes bytes = encoding->GetBytes(text);
   UpdateBytes(bytes);
 }
 
-void THash::UpdateBytes(TByteSpan bytes) {
+void THash::UpdateBytes(ByteSpan bytes) {
   TransformBytes(bytes.data(), bytes.size());
 }
 
-void THash::UpdateBytesFrom(TByteSpan bytes, std::size_t start) {
+void THash::UpdateBytesFrom(ByteSpan bytes, std::size_t start) {
   if (start > bytes.size()) throw EIndexOutOfRangeError("Current Index Is Out Of Range");
   TransformBytes(bytes.data() + start, bytes.size() - start);
 }
 
-void THash::UpdateRange(TByteSpan bytes, std::size_t start, std::size_t count) {
+void THash::UpdateRange(ByteSpan bytes, std::size_t start, std::size_t count) {
   // A range outside the array would read foreign memory: refuse it.
   if (start > bytes.size() || count > bytes.size() - start) {
     throw EIndexOutOfRangeError("Current Index Is Out Of Range");
@@ -210,11 +210,11 @@ void THash::UpdateFile(const std::string& fileName, std::int64_t start, std::int
 
 IHashResultPtr THash::HashText(std::string_view text, const TEncoding* encoding) {
   if (encoding == nullptr) throw EArgumentNilError("Encoding Instance Cannot Be Nil");
-  const TBytes bytes = encoding->GetBytes(text);
+  const Bytes bytes = encoding->GetBytes(text);
   return HashBytes(bytes);
 }
 
-IHashResultPtr THash::HashBytes(TByteSpan bytes) {
+IHashResultPtr THash::HashBytes(ByteSpan bytes) {
   Initialize();
   UpdateBytes(bytes);
   return Final();
@@ -286,7 +286,7 @@ void TBlockHash::TransformBytes(const std::uint8_t* data, std::size_t count) {
   if (count > 0) buffer_.Feed(data, count, processed_bytes_);
 }
 
-void TBlockHash::PadWithLength(TByteSpan lengthField) {
+void TBlockHash::PadWithLength(ByteSpan lengthField) {
   const std::int32_t block = BlockSize();
   const auto lengthBytes = static_cast<std::int32_t>(lengthField.size());
   const std::int32_t p = buffer_.Position();
@@ -300,7 +300,7 @@ void TBlockHash::PadWithLength(TByteSpan lengthField) {
 
 IHashResultPtr TBlockHash::Final() {
   Pad();
-  TBytes digest = ReadDigest();
+  Bytes digest = ReadDigest();
   Initialize();
   return std::make_shared<THashResult>(std::move(digest));
 }

@@ -14,8 +14,8 @@
 
 namespace tarvolin::hash {
 
-using TBytes = std::vector<std::uint8_t>;
-using TByteSpan = std::span<const std::uint8_t>;
+using Bytes = std::vector<std::uint8_t>;
+using ByteSpan = std::span<const std::uint8_t>;
 
 // ---------------------------------------------------------------------------------------------
 // Errors
@@ -106,7 +106,7 @@ class EReadStopped : public std::runtime_error {
 class TEncoding {
  public:
   virtual ~TEncoding() = default;
-  virtual TBytes GetBytes(std::string_view text) const = 0;
+  virtual Bytes GetBytes(std::string_view text) const = 0;
   virtual std::string Name() const = 0;
 };
 
@@ -115,7 +115,7 @@ class TEncoding {
 /// so a text is always hashed as exactly the bytes the user supplied.
 class TUTF8Encoding final : public TEncoding {
  public:
-  TBytes GetBytes(std::string_view text) const override;
+  Bytes GetBytes(std::string_view text) const override;
   std::string Name() const override { return "UTF-8"; }
   /// The shared instance run control passes to every `HashText`.
   static const TEncoding& Instance();
@@ -129,9 +129,9 @@ class IHashResult {
  public:
   virtual ~IHashResult() = default;
   /// A copy of the digest bytes.
-  virtual TBytes GetBytes() const = 0;
+  virtual Bytes GetBytes() const = 0;
   /// The digest bytes without copying.
-  virtual TByteSpan View() const = 0;
+  virtual ByteSpan View() const = 0;
   virtual std::uint8_t ToUInt8() const = 0;
   virtual std::uint16_t ToUInt16() const = 0;
   virtual std::uint32_t ToUInt32() const = 0;
@@ -148,12 +148,12 @@ using IHashResultPtr = std::shared_ptr<IHashResult>;
 
 class THashResult final : public IHashResult {
  public:
-  explicit THashResult(TBytes digest) : bytes_(std::move(digest)) {}
+  explicit THashResult(Bytes digest) : bytes_(std::move(digest)) {}
   /// Eight bytes, most significant first.
   explicit THashResult(std::uint64_t value);
 
-  TBytes GetBytes() const override { return bytes_; }
-  TByteSpan View() const override { return bytes_; }
+  Bytes GetBytes() const override { return bytes_; }
+  ByteSpan View() const override { return bytes_; }
   std::uint8_t ToUInt8() const override;
   std::uint16_t ToUInt16() const override;
   std::uint32_t ToUInt32() const override;
@@ -165,7 +165,7 @@ class THashResult final : public IHashResult {
 
  private:
   std::uint64_t BigEndian(std::size_t size, const char* typeName) const;
-  TBytes bytes_;
+  Bytes bytes_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -190,10 +190,10 @@ class IHash {
   /// Starts a new message.
   virtual void Initialize() = 0;
   virtual void UpdateText(std::string_view text, const TEncoding* encoding) = 0;
-  virtual void UpdateBytes(TByteSpan bytes) = 0;
-  virtual void UpdateBytesFrom(TByteSpan bytes, std::size_t start) = 0;
+  virtual void UpdateBytes(ByteSpan bytes) = 0;
+  virtual void UpdateBytesFrom(ByteSpan bytes, std::size_t start) = 0;
   /// Adds `count` bytes of `bytes` beginning at `start`.
-  virtual void UpdateRange(TByteSpan bytes, std::size_t start, std::size_t count) = 0;
+  virtual void UpdateRange(ByteSpan bytes, std::size_t start, std::size_t count) = 0;
   virtual void UpdateMemory(const void* address, std::int64_t length) = 0;
   /// Adds `length` bytes (-1: to the end) from the stream's current position.
   virtual void UpdateStream(TStream* stream, std::int64_t length) = 0;
@@ -203,7 +203,7 @@ class IHash {
   virtual IHashResultPtr Final() = 0;
 
   virtual IHashResultPtr HashText(std::string_view text, const TEncoding* encoding) = 0;
-  virtual IHashResultPtr HashBytes(TByteSpan bytes) = 0;
+  virtual IHashResultPtr HashBytes(ByteSpan bytes) = 0;
   virtual IHashResultPtr HashMemory(const void* address, std::int64_t length) = 0;
   virtual IHashResultPtr HashStream(TStream* stream, std::int64_t length) = 0;
   virtual IHashResultPtr HashFile(const std::string& fileName, std::int64_t start = 0,
@@ -215,8 +215,8 @@ class IHash {
 /// Optional seed or key of the non-cryptographic engines.
 class IKeyedHash : public virtual IHash {
  public:
-  virtual TBytes Key() const = 0;
-  virtual void SetKey(TByteSpan key) = 0;
+  virtual Bytes Key() const = 0;
+  virtual void SetKey(ByteSpan key) = 0;
   virtual std::int32_t KeyLength() const = 0;
 };
 
@@ -232,15 +232,15 @@ class THash : public virtual IHash {
   void SetBufferSize(std::int32_t size) override;
 
   void UpdateText(std::string_view text, const TEncoding* encoding) override;
-  void UpdateBytes(TByteSpan bytes) override;
-  void UpdateBytesFrom(TByteSpan bytes, std::size_t start) override;
-  void UpdateRange(TByteSpan bytes, std::size_t start, std::size_t count) override;
+  void UpdateBytes(ByteSpan bytes) override;
+  void UpdateBytesFrom(ByteSpan bytes, std::size_t start) override;
+  void UpdateRange(ByteSpan bytes, std::size_t start, std::size_t count) override;
   void UpdateMemory(const void* address, std::int64_t length) override;
   void UpdateStream(TStream* stream, std::int64_t length) override;
   void UpdateFile(const std::string& fileName, std::int64_t start, std::int64_t length) override;
 
   IHashResultPtr HashText(std::string_view text, const TEncoding* encoding) override;
-  IHashResultPtr HashBytes(TByteSpan bytes) override;
+  IHashResultPtr HashBytes(ByteSpan bytes) override;
   IHashResultPtr HashMemory(const void* address, std::int64_t length) override;
   IHashResultPtr HashStream(TStream* stream, std::int64_t length) override;
   IHashResultPtr HashFile(const std::string& fileName, std::int64_t start = 0,
@@ -306,10 +306,10 @@ class TBlockHash : public THash {
   /// Compresses `blocks` consecutive blocks of `BlockSize` bytes starting at `data`.
   virtual void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) = 0;
   /// The digest bytes from the chaining state.
-  virtual TBytes ReadDigest() = 0;
+  virtual Bytes ReadDigest() = 0;
   /// Length-field padding of the MD and SHA families: 0x80, zeros, then the encoded message
   /// length in the last bytes of a block. The length is read before anything is added.
-  void PadWithLength(TByteSpan lengthField);
+  void PadWithLength(ByteSpan lengthField);
 
   THashBuffer buffer_;
   /// Message bytes taken in since `Initialize` (wraps modulo 2^64).

@@ -26,8 +26,8 @@ void TMDBase::Pad() {
   PadWithLength(length);
 }
 
-TBytes TMDBase::ReadDigest() {
-  TBytes digest(static_cast<std::size_t>(HashSize()));
+Bytes TMDBase::ReadDigest() {
+  Bytes digest(static_cast<std::size_t>(HashSize()));
   for (std::size_t i = 0; i < digest.size() / 4; ++i) bits::StoreLE32(&digest[4 * i], state_[i]);
   return digest;
 }

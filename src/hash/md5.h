@@ -17,7 +17,7 @@ class TMDBase : public TBlockHash {
  protected:
   TMDBase(std::int32_t stateWords, std::int32_t hashSize);
   void Pad() override;
-  TBytes ReadDigest() override;
+  Bytes ReadDigest() override;
 
   std::vector<std::uint32_t> state_;
 };

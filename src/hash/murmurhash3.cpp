@@ -174,7 +174,7 @@ IHashResultPtr TMurmurHash3_x86_128::Final() {
   h3 += h1;
   h4 += h1;
 
-  TBytes digest(16);
+  Bytes digest(16);
   bits::StoreBE32(&digest[0], h1);
   bits::StoreBE32(&digest[4], h2);
   bits::StoreBE32(&digest[8], h3);
@@ -187,11 +187,11 @@ IHashPtr TMurmurHash3_x86_128::Clone() const {
   return std::make_shared<TMurmurHash3_x86_128>(*this);
 }
 
-TBytes TMurmurHash3_x86_128::Key() const {
+Bytes TMurmurHash3_x86_128::Key() const {
   return SeedKey(key_);
 }
 
-void TMurmurHash3_x86_128::SetKey(TByteSpan key) {
+void TMurmurHash3_x86_128::SetKey(ByteSpan key) {
   key_ = SeedOfKey<std::uint32_t>(key);
 }
 
@@ -237,7 +237,7 @@ IHashResultPtr TMurmurHash3_x64_128::Final() {
   h1 += h2;
   h2 += h1;
 
-  TBytes digest(16);
+  Bytes digest(16);
   bits::StoreBE64(&digest[0], h1);
   bits::StoreBE64(&digest[8], h2);
   Initialize();
@@ -248,11 +248,11 @@ IHashPtr TMurmurHash3_x64_128::Clone() const {
   return std::make_shared<TMurmurHash3_x64_128>(*this);
 }
 
-TBytes TMurmurHash3_x64_128::Key() const {
+Bytes TMurmurHash3_x64_128::Key() const {
   return SeedKey(key_);
 }
 
-void TMurmurHash3_x64_128::SetKey(TByteSpan key) {
+void TMurmurHash3_x64_128::SetKey(ByteSpan key) {
   key_ = SeedOfKey<std::uint32_t>(key);
 }
 

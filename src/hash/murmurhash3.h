@@ -21,10 +21,10 @@ class TMurmurHash3_x86_128 final : public THash, public IKeyedHash {
   IHashPtr Clone() const override;
 
   /// The seed as 4 bytes, least significant first.
-  TBytes Key() const override;
+  Bytes Key() const override;
   /// Sets the seed from 4 little-endian bytes (empty: seed 0); it applies from the next
   /// `Initialize` on.
-  void SetKey(TByteSpan key) override;
+  void SetKey(ByteSpan key) override;
   std::int32_t KeyLength() const override { return 4; }
 
  private:
@@ -50,10 +50,10 @@ class TMurmurHash3_x64_128 final : public THash, public IKeyedHash {
   IHashPtr Clone() const override;
 
   /// The seed as 4 bytes, least significant first.
-  TBytes Key() const override;
+  Bytes Key() const override;
   /// Sets the seed from 4 little-endian bytes (empty: seed 0); it applies from the next
   /// `Initialize` on.
-  void SetKey(TByteSpan key) override;
+  void SetKey(ByteSpan key) override;
   std::int32_t KeyLength() const override { return 4; }
 
  private:

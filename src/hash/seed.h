@@ -12,8 +12,8 @@ namespace tarvolin::hash {
 
 /// The key bytes of `seed`.
 template <typename Seed>
-TBytes SeedKey(Seed seed) {
-  TBytes key(sizeof(Seed));
+Bytes SeedKey(Seed seed) {
+  Bytes key(sizeof(Seed));
   bits::Store<Seed, std::endian::little>(key.data(), seed);
   return key;
 }
@@ -21,7 +21,7 @@ TBytes SeedKey(Seed seed) {
 /// The seed that `key` sets: 0 for an empty key, else its bytes read as a little-endian number.
 /// A key of any other length than the seed's is refused.
 template <typename Seed>
-Seed SeedOfKey(TByteSpan key) {
+Seed SeedOfKey(ByteSpan key) {
   if (key.empty()) return 0;
   if (key.size() != sizeof(Seed)) {
     throw EArgumentError("KeyLength Must Be Equal to " + std::to_string(sizeof(Seed)));

@@ -43,8 +43,8 @@ void TSHA0::ProcessBlocks(const std::uint8_t* data, std::size_t blocks) {
   compress_(state_, data, blocks);
 }
 
-TBytes TSHA0::ReadDigest() {
-  TBytes digest(20);
+Bytes TSHA0::ReadDigest() {
+  Bytes digest(20);
   for (int i = 0; i < 5; ++i) bits::StoreBE32(&digest[4 * i], state_[i]);
   return digest;
 }

@@ -23,7 +23,7 @@ class TSHA0 : public TBlockHash {
   explicit TSHA0(const kernels::TKernel32& kernel);
   void Pad() override;
   void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) override;
-  TBytes ReadDigest() override;
+  Bytes ReadDigest() override;
 
   std::uint32_t state_[5] = {};
 

@@ -142,8 +142,8 @@ void TSHA2_256::Initialize() {
   TBlockHash::Initialize();
 }
 
-TBytes TSHA2_256::ReadDigest() {
-  TBytes digest(32);
+Bytes TSHA2_256::ReadDigest() {
+  Bytes digest(32);
   for (int i = 0; i < 8; ++i) bits::StoreBE32(&digest[4 * i], state_[i]);
   return digest;
 }
@@ -174,8 +174,8 @@ void kernels::Sha512Portable(std::uint64_t* state, const std::uint8_t* data, std
   CompressBlocks(state, data, blocks);
 }
 
-TBytes TSHA2_512Base::ReadDigest() {
-  TBytes digest(static_cast<std::size_t>(HashSize()));
+Bytes TSHA2_512Base::ReadDigest() {
+  Bytes digest(static_cast<std::size_t>(HashSize()));
   for (std::size_t i = 0; i < digest.size() / 8; ++i) bits::StoreBE64(&digest[8 * i], state_[i]);
   return digest;
 }

@@ -36,7 +36,7 @@ class TSHA2_256 final : public TSHA2_256Base {
   IHashPtr Clone() const override;
 
  protected:
-  TBytes ReadDigest() override;
+  Bytes ReadDigest() override;
 };
 
 /// SHA-512 family: eight 64-bit words, 128-byte blocks, 128-bit big-endian length.
@@ -51,7 +51,7 @@ class TSHA2_512Base : public TBlockHash {
   void Pad() override;
   void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) override;
   /// The first `HashSize` bytes of the state words, big-endian.
-  TBytes ReadDigest() override;
+  Bytes ReadDigest() override;
 
   std::uint64_t state_[8] = {};
 

@@ -42,8 +42,8 @@ void TSHA3::Pad() {
   ProcessBlocks(block, 1);
 }
 
-TBytes TSHA3::ReadDigest() {
-  TBytes digest(static_cast<std::size_t>(HashSize()));
+Bytes TSHA3::ReadDigest() {
+  Bytes digest(static_cast<std::size_t>(HashSize()));
   std::uint8_t lane[8];
   for (std::size_t i = 0; i < digest.size(); i += 8) {
     bits::StoreLE64(lane, state_[i / 8]);

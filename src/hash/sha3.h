@@ -29,7 +29,7 @@ class TSHA3 : public TBlockHash {
   void Pad() override;
   void ProcessBlocks(const std::uint8_t* data, std::size_t blocks) override;
   /// The first `HashSize` state bytes.
-  TBytes ReadDigest() override;
+  Bytes ReadDigest() override;
 
   std::uint64_t state_[keccak::kLanes] = {};
 

@@ -32,14 +32,14 @@ class TStream {
 /// A stream over bytes held in memory.
 class TMemoryStream final : public TStream {
  public:
-  explicit TMemoryStream(TBytes data) : data_(std::move(data)) {}
+  explicit TMemoryStream(Bytes data) : data_(std::move(data)) {}
   std::int64_t Position() const override { return position_; }
   std::int64_t Size() const override { return static_cast<std::int64_t>(data_.size()); }
   std::int64_t Read(std::uint8_t* destination, std::int64_t count) override;
   void Seek(std::int64_t offset) override;
 
  private:
-  TBytes data_;
+  Bytes data_;
   std::int64_t position_ = 0;
 };
 

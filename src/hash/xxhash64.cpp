@@ -161,11 +161,11 @@ IHashPtr TXXHash64::Clone() const {
   return std::make_shared<TXXHash64>(*this);
 }
 
-TBytes TXXHash64::Key() const {
+Bytes TXXHash64::Key() const {
   return SeedKey(key_);
 }
 
-void TXXHash64::SetKey(TByteSpan key) {
+void TXXHash64::SetKey(ByteSpan key) {
   key_ = SeedOfKey<std::uint64_t>(key);
 }
 

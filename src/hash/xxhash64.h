@@ -55,10 +55,10 @@ class TXXHash64 final : public THash, public IKeyedHash {
   IHashPtr Clone() const override;
 
   /// The seed as 8 bytes, least significant first.
-  TBytes Key() const override;
+  Bytes Key() const override;
   /// Sets the seed from 8 little-endian bytes (empty: seed 0); it applies from the next
   /// `Initialize` on.
-  void SetKey(TByteSpan key) override;
+  void SetKey(ByteSpan key) override;
   std::int32_t KeyLength() const override { return 8; }
 
   /// The stripe kernel this engine runs ("portable", "avx2").

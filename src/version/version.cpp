@@ -23,7 +23,7 @@ VersionReader& Replacement() {
 
 }  // namespace
 
-TVersionStrings ReadVersionStrings(const std::string& fileName) {
+VersionStrings ReadVersionStrings(const std::string& fileName) {
   namespace fs = std::filesystem;
   platform::TPathInfo info;
   if (fileName.empty() || !platform::QueryPath(fileName, info)) {
@@ -34,7 +34,7 @@ TVersionStrings ReadVersionStrings(const std::string& fileName) {
     static const std::vector<std::string> kKeys = {
         "FileVersion", "FileDescription", "CompanyName",      "LegalCopyright", "Comments",
         "ProductName", "InternalName",    "OriginalFilename", "ProductVersion"};
-    TVersionStrings strings;
+    VersionStrings strings;
     std::string error;
     switch (platform::ReadVersionResource(fileName, kKeys, strings, error)) {
       case platform::TVersionResult::Ok:
@@ -65,7 +65,7 @@ TVersionStrings ReadVersionStrings(const std::string& fileName) {
   };
 }
 
-std::string VersionString(const TVersionStrings& strings, const std::string& key) {
+std::string VersionString(const VersionStrings& strings, const std::string& key) {
   const auto found = strings.find(key);
   if (found == strings.end()) throw EVersionError("no version string \"" + key + "\"");
   return found->second;
@@ -75,7 +75,7 @@ void SetVersionReader(VersionReader reader) {
   Replacement() = std::move(reader);
 }
 
-TVersionStrings QueryVersionStrings(const std::string& fileName) {
+VersionStrings QueryVersionStrings(const std::string& fileName) {
   if (Replacement()) return Replacement()(fileName);
   return ReadVersionStrings(fileName);
 }

@@ -23,21 +23,21 @@ class EVersionError : public std::runtime_error {
 
 /// Version strings by key: "FileVersion", "FileDescription", "CompanyName", "LegalCopyright",
 /// "Comments", "ProductName", "InternalName", "OriginalFilename", "ProductVersion".
-using TVersionStrings = std::map<std::string, std::string>;
+using VersionStrings = std::map<std::string, std::string>;
 
 /// The version strings of a file. Only the running program's own file has them: any other
 /// existing file raises `EVersionInfo`; a file that cannot be examined raises `EVersionError`.
-TVersionStrings ReadVersionStrings(const std::string& fileName);
+VersionStrings ReadVersionStrings(const std::string& fileName);
 
 /// One value of a set of version strings; `EVersionError` when the key is absent.
-std::string VersionString(const TVersionStrings& strings, const std::string& key);
+std::string VersionString(const VersionStrings& strings, const std::string& key);
 
 /// A replacement for `ReadVersionStrings` (used by tests to reach the failure paths); an empty
 /// function puts the built-in reader back.
-using VersionReader = std::function<TVersionStrings(const std::string& fileName)>;
+using VersionReader = std::function<VersionStrings(const std::string& fileName)>;
 void SetVersionReader(VersionReader reader);
 /// `ReadVersionStrings`, or the replacement when one is set.
-TVersionStrings QueryVersionStrings(const std::string& fileName);
+VersionStrings QueryVersionStrings(const std::string& fileName);
 
 /// The four-part version of this build, e.g. "1.0.0.0".
 const char* FileVersion();

@@ -153,7 +153,7 @@ TEST_F(Banner, OtherFileHasNoVersionInformation) {
 
 TEST_F(Banner, OtherFailureKeepsWhatWasRead) {
   version::SetVersionReader([](const std::string&) {
-    return version::TVersionStrings{{"FileVersion", "2.3"}, {"FileDescription", "Desc"}};
+    return version::VersionStrings{{"FileVersion", "2.3"}, {"FileDescription", "Desc"}};
   });
   const std::string file = ScratchFile("prog");
   ReadFails(file, "Error obtaining version info from file: ", 73);
@@ -165,7 +165,7 @@ TEST_F(Banner, OtherFailureKeepsWhatWasRead) {
   EXPECT_EQ(VersionInfo.FileVersion, "n/a");
 
   version::SetVersionReader(
-      [](const std::string&) -> version::TVersionStrings { throw version::EVersionError("x"); });
+      [](const std::string&) -> version::VersionStrings { throw version::EVersionError("x"); });
   ReadFileVersionInfo(VersionInfo, file, true);
   EXPECT_EQ(ExitStatus, 73);
   EXPECT_EQ(VersionInfo.FullNameVersion, "n/a");
@@ -179,7 +179,7 @@ TEST_F(Banner, CopyrightWordIsNeverDoubled) {
         {"COPYRIGHT 2024 X", "Copyright 2024 X"},
         {"Copyright", "Copyright Copyright"}}) {
     version::SetVersionReader([legal = legal](const std::string&) {
-      version::TVersionStrings strings;
+      version::VersionStrings strings;
       for (const char* key :
            {"FileVersion", "FileDescription", "CompanyName", "Comments", "ProductName",
             "InternalName", "OriginalFilename", "ProductVersion"}) {

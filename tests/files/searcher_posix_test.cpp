@@ -67,7 +67,7 @@ TEST_F(SearcherPosix, LinksToFilesAreFilesAndLinksToFoldersAreFollowed) {
             (Names{"tree/folder-link/file-link", "tree/folder-link/inner.txt"}));
   EXPECT_TRUE(Collect("tree", false).empty());  // the folder link is not a file
 
-  TStringList list;
+  StringList list;
   TListFileSearcher noFollow(list);
   noFollow.SetFollowLinks(false);
   noFollow.Search(At("tree"), "*", true);
@@ -139,7 +139,7 @@ TEST_F(SearcherPosix, AttributeFilters) {
     File(file);
   }
   // The default subfolder filter (directory only) does not enter hidden folders.
-  TStringList list;
+  StringList list;
   TListFileSearcher plain(list);
   EXPECT_EQ(plain.DirectoryAttributeFilter(), platform::kAttrDirectory);
   EXPECT_EQ(plain.FileAttributeFilter(), platform::kAttrAnyFile);

@@ -45,7 +45,7 @@ class Searcher : public ::testing::Test {
   std::string Root() const { return scratch_.Path().string(); }
   std::string At(const std::string& relative) const { return Root() + kSep + relative; }
   /// The paths with the scratch folder and its separator removed, separators written as "/".
-  std::vector<std::string> Relative(const TStringList& paths) const {
+  std::vector<std::string> Relative(const StringList& paths) const {
     std::vector<std::string> out;
     for (const std::string& path : paths) {
       EXPECT_EQ(path.rfind(Root() + kSep, 0), 0u) << path;
@@ -161,7 +161,7 @@ TEST_F(Searcher, MasksIgnoreCaseAndApplyToNamesOnly) {
   EXPECT_EQ(Collect(Root(), "*.htm", true), (Names{"Page.HTM"}));
   EXPECT_EQ(Sorted(Collect(Root(), "*.HTM*;NOTES.*", true)),
             (Names{"Page.HTM", "notes.txt", "page.html"}));
-  TStringList list;
+  StringList list;
   TListFileSearcher searcher(list);
   searcher.Search(Root(), "*.htm", true, true);
   EXPECT_TRUE(list.empty());
@@ -225,7 +225,7 @@ TEST_F(Searcher, MissingFoldersContributeNothing) {
 
 TEST_F(Searcher, ReentryRaisesTheBusyErrorAndTheSearchGoesOn) {
   Make({"1", "2", "3", "s/4"});
-  TStringList list;
+  StringList list;
   TListFileSearcher inner(list);
   TFileSearcher searcher;
   int busyErrors = 0;
@@ -289,8 +289,8 @@ TEST_F(Searcher, EmptySearchPathMeansTheCurrentFolder) {
   Make({"here.txt", "sub/below.txt"});
   const fs::path previous = fs::current_path();
   fs::current_path(scratch_.Path());
-  const TStringList found = CollectFiles("", "*.txt", true, 0x17);
-  const TStringList dot = CollectFiles(" . ", "*.txt", true, 0x17);
+  const StringList found = CollectFiles("", "*.txt", true, 0x17);
+  const StringList dot = CollectFiles(" . ", "*.txt", true, 0x17);
   fs::current_path(previous);
   EXPECT_EQ(Sorted(Slashed(found)), (Names{"here.txt", "sub/below.txt"}));
   EXPECT_EQ(dot, found);

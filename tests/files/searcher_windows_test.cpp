@@ -47,7 +47,7 @@ class SearcherWindows : public ::testing::Test {
   void SetAttributes(const std::string& relative, DWORD attributes) {
     ASSERT_TRUE(::SetFileAttributesW((scratch_.Path() / relative).wstring().c_str(), attributes));
   }
-  Names Relative(const TStringList& paths) const {
+  Names Relative(const StringList& paths) const {
     Names out;
     for (const std::string& path : paths) {
       EXPECT_EQ(path.rfind(Root() + "\\", 0), 0u) << path;
@@ -81,7 +81,7 @@ TEST_F(SearcherWindows, HiddenAndSystemEntriesFollowTheFilters) {
       Relative(CollectFiles(Root(), "*", true, 0x17)),
       (Names{"hidden.txt", "plain\\.dotted", "secret\\inner.txt", "system.txt", "visible.txt"}));
   // The default subfolder filter (directory only) does not enter the hidden folder.
-  TStringList list;
+  StringList list;
   TListFileSearcher plain(list);
   plain.Search(Root(), "*", true);
   EXPECT_EQ(Relative(list), (Names{"hidden.txt", "plain\\.dotted", "system.txt", "visible.txt"}));

@@ -71,7 +71,7 @@ std::vector<TVectorRecord> ConfiguredRecords() {
 
 /// Hashes a record's input whole, byte by byte and cloned half way.
 void ExpectRecord(hash::IHash& engine, const TVectorRecord& record) {
-  const TBytes input = RecordInput(record);
+  const Bytes input = RecordInput(record);
   const std::string expected = record.Fields.at("Out");
 
   EXPECT_EQ(ToHex(engine.HashBytes(input)->GetBytes()), expected);
@@ -157,8 +157,8 @@ std::vector<const TKernel*> KernelsOf(const TKernel& (*select)()) {
 template <typename TWord, typename TKernel>
 void ExpectKernelsAgree(const TKernel& (*select)(), const TKernel& portable) {
   constexpr std::size_t kBlock = 16 * sizeof(TWord);
-  const TBytes data = RandomBytes(5 * kBlock, 21);
-  const TBytes start = RandomBytes(8 * sizeof(TWord), 22);
+  const Bytes data = RandomBytes(5 * kBlock, 21);
+  const Bytes start = RandomBytes(8 * sizeof(TWord), 22);
   for (const TKernel* kernel : KernelsOf(select)) {
     for (const TWord flags : {0, 1, 2, 3}) {
       const TWord f0 = (flags & 1) != 0 ? ~TWord{0} : 0;
@@ -214,15 +214,14 @@ TEST(Blake2, ConfigurationChecksKeepTheOldValue) {
               "BLAKE2S HashSize must be restricted to one of the following [1 .. 32], \"33\"",
               kRange);
   EXPECT_EQ(s.HashSize(), 32);
-  s.SetKey(TBytes(5, 1));
-  ExpectError([&] { s.SetKey(TBytes(33, 1)); },
-              "\"Key\" Length Must Not Be Greater Than 32, \"33\"", kRange);
-  EXPECT_EQ(s.Key(), TBytes(5, 1));
-  ExpectError([&] { s.SetSalt(TBytes(7, 1)); }, "\"Salt\" Length Must Be Equal To 8, \"7\"",
+  s.SetKey(Bytes(5, 1));
+  ExpectError([&] { s.SetKey(Bytes(33, 1)); }, "\"Key\" Length Must Not Be Greater Than 32, \"33\"",
               kRange);
-  ExpectError([&] { s.SetPersonalisation(TBytes(9, 1)); },
+  EXPECT_EQ(s.Key(), Bytes(5, 1));
+  ExpectError([&] { s.SetSalt(Bytes(7, 1)); }, "\"Salt\" Length Must Be Equal To 8, \"7\"", kRange);
+  ExpectError([&] { s.SetPersonalisation(Bytes(9, 1)); },
               "\"Personalisation\" Length Must Be Equal To 8, \"9\"", kRange);
-  s.SetSalt(TBytes(8, 2));
+  s.SetSalt(Bytes(8, 2));
   s.SetSalt({});  // an empty salt is no salt
   EXPECT_TRUE(s.Salt().empty());
 
@@ -231,12 +230,12 @@ TEST(Blake2, ConfigurationChecksKeepTheOldValue) {
   ExpectError([&] { b.SetHashSize(0); },
               "BLAKE2B HashSize must be restricted to one of the following [1 .. 64], \"0\"",
               kRange);
-  ExpectError([&] { b.SetKey(TBytes(65, 1)); },
-              "\"Key\" Length Must Not Be Greater Than 64, \"65\"", kRange);
-  b.SetKey(TBytes(64, 1));
-  ExpectError([&] { b.SetSalt(TBytes(8, 1)); }, "\"Salt\" Length Must Be Equal To 16, \"8\"",
+  ExpectError([&] { b.SetKey(Bytes(65, 1)); }, "\"Key\" Length Must Not Be Greater Than 64, \"65\"",
               kRange);
-  ExpectError([&] { b.SetPersonalisation(TBytes(17, 1)); },
+  b.SetKey(Bytes(64, 1));
+  ExpectError([&] { b.SetSalt(Bytes(8, 1)); }, "\"Salt\" Length Must Be Equal To 16, \"8\"",
+              kRange);
+  ExpectError([&] { b.SetPersonalisation(Bytes(17, 1)); },
               "\"Personalisation\" Length Must Be Equal To 16, \"17\"", kRange);
   EXPECT_TRUE(b.Salt().empty());
   EXPECT_TRUE(b.Personalisation().empty());
@@ -290,22 +289,22 @@ TEST(Blake2, TreeConfigurationDefaultsAndChecks) {
 
 TEST(Blake2, ConfigurationClonesAreIndependent) {
   hash::TBlake2BConfig config(48);
-  config.SetKey(TBytes(10, 7));
-  config.SetSalt(TBytes(16, 8));
-  config.SetPersonalisation(TBytes(16, 9));
+  config.SetKey(Bytes(10, 7));
+  config.SetSalt(Bytes(16, 8));
+  config.SetPersonalisation(Bytes(16, 9));
   auto copy = config.Clone();
   EXPECT_EQ(copy->HashSize(), 48);
-  EXPECT_EQ(copy->Key(), TBytes(10, 7));
-  EXPECT_EQ(copy->Salt(), TBytes(16, 8));
-  EXPECT_EQ(copy->Personalisation(), TBytes(16, 9));
+  EXPECT_EQ(copy->Key(), Bytes(10, 7));
+  EXPECT_EQ(copy->Salt(), Bytes(16, 8));
+  EXPECT_EQ(copy->Personalisation(), Bytes(16, 9));
   copy->SetHashSize(12);
-  copy->SetKey(TBytes(3, 1));
+  copy->SetKey(Bytes(3, 1));
   copy->SetSalt({});
   copy->SetPersonalisation({});
   EXPECT_EQ(config.HashSize(), 48);
-  EXPECT_EQ(config.Key(), TBytes(10, 7));
-  EXPECT_EQ(config.Salt(), TBytes(16, 8));
-  EXPECT_EQ(config.Personalisation(), TBytes(16, 9));
+  EXPECT_EQ(config.Key(), Bytes(10, 7));
+  EXPECT_EQ(config.Salt(), Bytes(16, 8));
+  EXPECT_EQ(config.Personalisation(), Bytes(16, 9));
 
   hash::TBlake2STreeConfig tree;
   tree.SetFanOut(4);
@@ -325,15 +324,15 @@ TEST(Blake2, ConfigurationClonesAreIndependent) {
 }
 
 TEST(Blake2, EngineIsUnaffectedByLaterChangesToItsConfiguration) {
-  const TBytes data = RandomBytes(300, 5);
+  const Bytes data = RandomBytes(300, 5);
   auto config = std::make_shared<hash::TBlake2BConfig>(32);
-  config->SetKey(TBytes(32, 0x5A));
+  config->SetKey(Bytes(32, 0x5A));
   auto tree = std::make_shared<hash::TBlake2BTreeConfig>();
   tree->SetFanOut(2);
   tree->SetMaxDepth(2);
   tree->SetIsLastNode(true);
   hash::TBlake2B engine(config, tree, true);
-  const TBytes first = engine.HashBytes(data)->GetBytes();
+  const Bytes first = engine.HashBytes(data)->GetBytes();
   ASSERT_EQ(first.size(), 32u);
 
   // The engine holds its own copies: neither object reaches into it any more.
@@ -345,27 +344,27 @@ TEST(Blake2, EngineIsUnaffectedByLaterChangesToItsConfiguration) {
 
   // A clone taken mid-message finishes with the same parameters, and leaves the source alone.
   engine.Initialize();
-  engine.UpdateBytes(TBytes(data.begin(), data.begin() + 200));
+  engine.UpdateBytes(Bytes(data.begin(), data.begin() + 200));
   auto clone = engine.Clone();
-  clone->UpdateBytes(TBytes(data.begin() + 200, data.end()));
+  clone->UpdateBytes(Bytes(data.begin() + 200, data.end()));
   EXPECT_EQ(clone->Final()->GetBytes(), first);
   EXPECT_EQ(clone->HashBytes(data)->GetBytes(), first);
-  engine.UpdateBytes(TBytes(data.begin() + 200, data.end()));
+  engine.UpdateBytes(Bytes(data.begin() + 200, data.end()));
   EXPECT_EQ(engine.Final()->GetBytes(), first);
 }
 
 TEST(Blake2, KeyIsLeftOutOfTheMessageOnlyWhenAsked) {
   // An inner tree node names the key length in its parameter block but does not absorb it.
   auto config = std::make_shared<hash::TBlake2SConfig>();
-  config->SetKey(TBytes(32, 3));
-  const TBytes data = BytesOf("abc");
-  const TBytes absorbed = hash::TBlake2S(config, nullptr, true).HashBytes(data)->GetBytes();
-  const TBytes inner = hash::TBlake2S(config, nullptr, false).HashBytes(data)->GetBytes();
-  const TBytes plain = hash::TBlake2S().HashBytes(data)->GetBytes();
+  config->SetKey(Bytes(32, 3));
+  const Bytes data = BytesOf("abc");
+  const Bytes absorbed = hash::TBlake2S(config, nullptr, true).HashBytes(data)->GetBytes();
+  const Bytes inner = hash::TBlake2S(config, nullptr, false).HashBytes(data)->GetBytes();
+  const Bytes plain = hash::TBlake2S().HashBytes(data)->GetBytes();
   EXPECT_NE(inner, absorbed);
   EXPECT_NE(inner, plain);
   // Fed the key block as message, the inner node equals the keyed leaf.
-  TBytes keyBlock(64, 0);
+  Bytes keyBlock(64, 0);
   std::fill(keyBlock.begin(), keyBlock.begin() + 32, 3);
   hash::TBlake2S node(config, nullptr, false);
   node.Initialize();

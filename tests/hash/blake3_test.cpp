@@ -30,8 +30,8 @@ void ExpectError(F&& action, const std::string& message, hash::THashErrorKind ki
 }
 
 /// The input of the published vectors: byte i is i mod 251.
-TBytes PatternInput(std::size_t length) {
-  TBytes input(length);
+Bytes PatternInput(std::size_t length) {
+  Bytes input(length);
   for (std::size_t i = 0; i < length; ++i) input[i] = static_cast<std::uint8_t>(i % 251);
   return input;
 }
@@ -69,11 +69,11 @@ class Blake3Official : public ::testing::TestWithParam<TOfficialCase> {};
 TEST_P(Blake3Official, DigestExtendedOutputAndPieces) {
   const TVectorRecord& record = GetParam().Record;
   const auto keyIt = record.Fields.find("Key");
-  const TBytes key = keyIt == record.Fields.end() ? TBytes{} : FromHex(keyIt->second);
+  const Bytes key = keyIt == record.Fields.end() ? Bytes{} : FromHex(keyIt->second);
   const TCpuLevelScope scope(GetParam().Kernel.Level);
   TBlake3 engine(32, key);
   ASSERT_EQ(engine.KernelName(), GetParam().Kernel.Kernel);
-  const TBytes input = PatternInput(std::stoul(record.Fields.at("Length")));
+  const Bytes input = PatternInput(std::stoul(record.Fields.at("Length")));
   const std::string expected = record.Fields.at("Out");
   ASSERT_EQ(expected.size(), 2u * 131);
 
@@ -95,7 +95,7 @@ TEST_P(Blake3Official, DigestExtendedOutputAndPieces) {
   }
   // Read back in uneven pieces, which must join into the same stream.
   hash::TBlake3OutputReader reader = engine.FinalReader();
-  TBytes output(131);
+  Bytes output(131);
   std::size_t done = 0;
   for (std::size_t n : {1, 7, 56, 64, 3}) {
     EXPECT_EQ(reader.Read(output.data() + done, n), n);
@@ -118,7 +118,7 @@ TEST(Blake3, AllPublishedLengthsArePresent) {
 
 TEST(Blake3, KeyMustHaveThirtyTwoBytes) {
   for (const std::size_t length : {1, 31, 33, 64}) {
-    ExpectError([&] { TBlake3 engine(32, TBytes(length, 1)); },
+    ExpectError([&] { TBlake3 engine(32, Bytes(length, 1)); },
                 "\"Key\" Length Must Not Be Greater Than 32, \"" + std::to_string(length) + "\"",
                 hash::THashErrorKind::ArgumentOutOfRange);
   }
@@ -135,12 +135,12 @@ TEST(Blake3, NameSizesAndLongerDigests) {
   TBlake3 wide(64);
   EXPECT_EQ(wide.Name(), "TBlake3_512");
   // A longer digest is the start of the same output stream.
-  const TBytes input = PatternInput(5000);
+  const Bytes input = PatternInput(5000);
   TBlake3 plain;
   plain.UpdateBytes(input);
-  const TBytes stream = plain.FinalOutput(64);
+  const Bytes stream = plain.FinalOutput(64);
   EXPECT_EQ(wide.HashBytes(input)->GetBytes(), stream);
-  EXPECT_EQ(TBlake3(7).HashBytes(input)->GetBytes(), TBytes(stream.begin(), stream.begin() + 7));
+  EXPECT_EQ(TBlake3(7).HashBytes(input)->GetBytes(), Bytes(stream.begin(), stream.begin() + 7));
 }
 
 TEST(Blake3, OutputReaderSeeksAndStopsAtTheLimit) {
@@ -148,18 +148,18 @@ TEST(Blake3, OutputReaderSeeksAndStopsAtTheLimit) {
   engine.Initialize();
   engine.UpdateBytes(BytesOf("abc"));
   hash::TBlake3OutputReader reader = engine.FinalReader();
-  TBytes all(300);
+  Bytes all(300);
   ASSERT_EQ(reader.Read(all.data(), all.size()), 300u);
   // The engine is ready again and gives the same digest as before.
-  EXPECT_EQ(engine.HashBytes(BytesOf("abc"))->GetBytes(), TBytes(all.begin(), all.begin() + 32));
+  EXPECT_EQ(engine.HashBytes(BytesOf("abc"))->GetBytes(), Bytes(all.begin(), all.begin() + 32));
 
-  TBytes part(100);
+  Bytes part(100);
   reader.Seek(130);
   ASSERT_EQ(reader.Read(part.data(), part.size()), 100u);
-  EXPECT_EQ(part, TBytes(all.begin() + 130, all.begin() + 230));
+  EXPECT_EQ(part, Bytes(all.begin() + 130, all.begin() + 230));
   reader.Seek(0);
   ASSERT_EQ(reader.Read(part.data(), 10), 10u);
-  EXPECT_EQ(TBytes(part.begin(), part.begin() + 10), TBytes(all.begin(), all.begin() + 10));
+  EXPECT_EQ(Bytes(part.begin(), part.begin() + 10), Bytes(all.begin(), all.begin() + 10));
 
   constexpr std::uint64_t kLast = std::numeric_limits<std::uint64_t>::max();
   reader.Seek(kLast - 1);
@@ -170,7 +170,7 @@ TEST(Blake3, OutputReaderSeeksAndStopsAtTheLimit) {
 }
 
 TEST(Blake3, KeyedCloneKeepsItsKey) {
-  const TBytes input = PatternInput(2049);
+  const Bytes input = PatternInput(2049);
   TBlake3 keyed(32, BytesOf(kTestKey));
   keyed.Initialize();
   keyed.UpdateRange(input, 0, 1500);
@@ -234,10 +234,10 @@ TEST(Blake3, B3sumAgreesOnRandomData) {
 
   std::mt19937 random(42);
   for (std::size_t i = 0; i < sizes.size(); ++i) {
-    const TBytes data = RandomBytes(sizes[i], 3 * sizes[i] + 1);
+    const Bytes data = RandomBytes(sizes[i], 3 * sizes[i] + 1);
     for (const bool useKey : {false, true}) {
       const std::string& expected = useKey ? (*keyed)[i] : (*plain)[i];
-      TBlake3 engine(32, useKey ? BytesOf(kTestKey) : TBytes{});
+      TBlake3 engine(32, useKey ? BytesOf(kTestKey) : Bytes{});
       EXPECT_EQ(ToHex(engine.HashFile(files[i])->GetBytes()), expected.substr(0, 64))
           << "file, size " << sizes[i] << (useKey ? ", keyed" : "");
 
@@ -272,7 +272,7 @@ std::vector<std::pair<platform::TCpuLevel, const hash::blake3::TKernelRow*>> Ker
 }
 
 std::vector<std::uint32_t> RandomWords(std::size_t count, std::uint64_t seed) {
-  const TBytes bytes = RandomBytes(4 * count, seed);
+  const Bytes bytes = RandomBytes(4 * count, seed);
   std::vector<std::uint32_t> words(count);
   for (std::size_t i = 0; i < count; ++i) {
     words[i] = bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
@@ -309,7 +309,7 @@ TEST(Blake3Kernels, EachLevelPicksItsRowAndThePortableLevelThePortableOne) {
 TEST(Blake3Kernels, BulkEntryPointsMatchPortable) {
   const hash::blake3::TKernelRow& portable = hash::blake3::PortableKernels();
   constexpr std::size_t kMaxItems = 53;
-  const TBytes input = RandomBytes(kMaxItems * 1024 + 3, 17);
+  const Bytes input = RandomBytes(kMaxItems * 1024 + 3, 17);
   const std::vector<std::uint32_t> children = RandomWords(kMaxItems * 16 + 1, 18);
   const std::vector<std::uint32_t> key = RandomWords(8, 19);
   std::mt19937_64 random(20);
@@ -341,7 +341,7 @@ TEST(Blake3Kernels, BulkEntryPointsMatchPortable) {
 
 /// The digest of `message` fed in pieces that `nextPiece` chooses, from an engine at `level`.
 template <typename TNext>
-std::string Fed(platform::TCpuLevel level, const TBytes& key, const TBytes& message,
+std::string Fed(platform::TCpuLevel level, const Bytes& key, const Bytes& message,
                 TNext&& nextPiece, std::size_t outputLength = 32) {
   const TCpuLevelScope scope(level);
   TBlake3 engine(32, key);
@@ -373,8 +373,8 @@ TEST(Blake3Kernels, DifferentialOverLengthsAndSplits) {
     SCOPED_TRACE(row->Name);
     for (std::size_t index = 0; index < lengths.size(); ++index) {
       const std::size_t length = lengths[index];
-      const TBytes message = RandomBytes(length, 100 + index);
-      const TBytes key = index % 2 == 0 ? TBytes{} : BytesOf(kTestKey);
+      const Bytes message = RandomBytes(length, 100 + index);
+      const Bytes key = index % 2 == 0 ? Bytes{} : BytesOf(kTestKey);
       const auto whole = [&] { return length; };
       const std::string expected = Fed(platform::TCpuLevel::Portable, key, message, whole, 131);
       EXPECT_EQ(Fed(level, key, message, whole, 131), expected) << "whole, length " << length;
@@ -397,7 +397,7 @@ TEST(Blake3Kernels, DifferentialOverLengthsAndSplits) {
 
 // A clone taken while chunk chaining values wait to be merged carries them along.
 TEST(Blake3Kernels, CloneWithPendingChunksIsIndependent) {
-  const TBytes data = RandomBytes(5 * 65536 + 3000, 44);
+  const Bytes data = RandomBytes(5 * 65536 + 3000, 44);
   for (const auto& [level, row] : KernelRows()) {
     SCOPED_TRACE(row->Name);
     const TCpuLevelScope scope(level);
@@ -408,7 +408,7 @@ TEST(Blake3Kernels, CloneWithPendingChunksIsIndependent) {
     clone->UpdateRange(data, 3 * 65536, data.size() - 3 * 65536);
     engine.UpdateRange(data, 3 * 65536, 1000);
     EXPECT_EQ(clone->Final()->GetBytes(), TBlake3().HashBytes(data)->GetBytes());
-    const TBytes head(data.begin(), data.begin() + 3 * 65536 + 1000);
+    const Bytes head(data.begin(), data.begin() + 3 * 65536 + 1000);
     EXPECT_EQ(engine.Final()->GetBytes(), TBlake3().HashBytes(head)->GetBytes());
   }
 }

@@ -216,7 +216,7 @@ TEST_P(KernelDifferential, RandomMessagesAndSplitsMatchPortable) {
   for (int round = 0; round < 150; ++round) {
     // Mostly short messages around a few blocks, some long enough for long runs of blocks.
     const std::size_t length = round % 10 == 9 ? random() % 300000 : random() % (block * 40 + 1);
-    const TBytes message = RandomBytes(length, random());
+    const Bytes message = RandomBytes(length, random());
     const std::string expected = ToHex(portable->HashBytes(message)->GetBytes());
 
     engine->Initialize();
@@ -226,7 +226,7 @@ TEST_P(KernelDifferential, RandomMessagesAndSplitsMatchPortable) {
       const std::size_t limit = random() % 4 == 0 ? block * 64 : block * 3;
       const std::size_t piece = std::min<std::size_t>(length - done, random() % limit + 1);
       const std::size_t shift = random() % 16;
-      TBytes shifted(shift, 0x5C);
+      Bytes shifted(shift, 0x5C);
       shifted.insert(shifted.end(), message.begin() + static_cast<std::ptrdiff_t>(done),
                      message.begin() + static_cast<std::ptrdiff_t>(done + piece));
       engine->UpdateRange(shifted, shift, piece);
@@ -238,7 +238,7 @@ TEST_P(KernelDifferential, RandomMessagesAndSplitsMatchPortable) {
 
 TEST_P(KernelDifferential, CloneKeepsItsKernelWhateverTheLevelNow) {
   const TEngineKernel& variant = GetParam();
-  const TBytes data = RandomBytes(10000, 5);
+  const Bytes data = RandomBytes(10000, 5);
   auto engine = MakeAt(variant.Level);
   engine->Initialize();
   engine->UpdateRange(data, 0, 4321);

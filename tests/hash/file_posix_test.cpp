@@ -22,7 +22,7 @@ namespace tarvolin::test {
 namespace {
 
 TEST(FilePosix, PipeIsReadToItsEndDespiteShortReads) {
-  const TBytes data = RandomBytes(300000, 42);
+  const Bytes data = RandomBytes(300000, 42);
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   // The writer sends uneven pieces with pauses, so reads come back short.
@@ -74,7 +74,7 @@ TEST(FilePosix, PseudoFilesAreReadToTheirEndWhateverSizeTheyReport) {
   const std::string path = "/sys/devices/system/cpu/online";
   std::ifstream in(path, std::ios::binary);
   if (!in) GTEST_SKIP() << "SKIPPED LOUDLY: " << path << " is not available";
-  const TBytes content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const Bytes content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   hash::TMD5 md5;
   hash::IHash* engines[] = {&md5};
   hash::TFileHasher hasher;
@@ -102,7 +102,7 @@ TEST(FilePosix, FileBeyondFourGiB) {
   TScratchDir scratch;
   const std::string path = (scratch.Path() / "big").string();
   const std::uintmax_t size = (std::uintmax_t{1} << 32) + 70001;
-  const TBytes tail = RandomBytes(1000, 4);
+  const Bytes tail = RandomBytes(1000, 4);
   {
     std::ofstream out(path, std::ios::binary);
     ASSERT_TRUE(out);
@@ -131,7 +131,7 @@ TEST(FilePosix, FileBeyondFourGiB) {
   }
   std::cout << "SKIPPED LOUDLY: no python3 oracle for the 4 GiB file; comparing with memory\n";
   md5.Initialize();
-  const TBytes zeros(1 << 20, 0);
+  const Bytes zeros(1 << 20, 0);
   for (std::uintmax_t left = size - tail.size(); left > 0;) {
     const auto n = static_cast<std::size_t>(std::min<std::uintmax_t>(left, zeros.size()));
     md5.UpdateRange(zeros, 0, n);

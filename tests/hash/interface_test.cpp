@@ -25,23 +25,23 @@ void ExpectError(F&& action, const std::string& message, hash::THashErrorKind ki
 }
 
 TEST(HashResult, HexWithAndWithoutGrouping) {
-  const THashResult r(TBytes{0x0A, 0x1B, 0x2C, 0x3D});
+  const THashResult r(Bytes{0x0A, 0x1B, 0x2C, 0x3D});
   EXPECT_EQ(r.ToHex(false), "0A1B2C3D");
   EXPECT_EQ(r.ToHex(true), "0A-1B-2C-3D");
-  EXPECT_EQ(THashResult(TBytes{0xFE}).ToHex(true), "FE");
-  EXPECT_EQ(THashResult(TBytes{}).ToHex(true), "");
+  EXPECT_EQ(THashResult(Bytes{0xFE}).ToHex(true), "FE");
+  EXPECT_EQ(THashResult(Bytes{}).ToHex(true), "");
 }
 
 TEST(HashResult, IntegerViewsAreBigEndianAndSizeChecked) {
-  const THashResult four(TBytes{0x01, 0x02, 0x03, 0x04});
+  const THashResult four(Bytes{0x01, 0x02, 0x03, 0x04});
   EXPECT_EQ(four.ToUInt32(), 0x01020304u);
-  EXPECT_EQ(THashResult(TBytes{0xFF, 0xFF, 0xFF, 0xFE}).ToInt32(), -2);
-  EXPECT_EQ(THashResult(TBytes{0xAB}).ToUInt8(), 0xAB);
-  EXPECT_EQ(THashResult(TBytes{0x12, 0x34}).ToUInt16(), 0x1234);
+  EXPECT_EQ(THashResult(Bytes{0xFF, 0xFF, 0xFF, 0xFE}).ToInt32(), -2);
+  EXPECT_EQ(THashResult(Bytes{0xAB}).ToUInt8(), 0xAB);
+  EXPECT_EQ(THashResult(Bytes{0x12, 0x34}).ToUInt16(), 0x1234);
   EXPECT_EQ(THashResult(std::uint64_t{0x0102030405060708}).ToUInt64(), 0x0102030405060708u);
   EXPECT_EQ(THashResult(std::uint64_t{0x0102030405060708}).ToHex(), "0102030405060708");
 
-  const THashResult eight(TBytes(8, 1));
+  const THashResult eight(Bytes(8, 1));
   ExpectError<hash::EInvalidOperationError>(
       [&] { (void)eight.ToUInt32(); },
       "Current Data Structure cannot be Represented as an \"UInt32\" Type.",
@@ -65,13 +65,13 @@ TEST(HashResult, IntegerViewsAreBigEndianAndSizeChecked) {
 }
 
 TEST(HashResult, SameAsComparesBytesAndLengths) {
-  const THashResult a(TBytes{1, 2, 3});
-  EXPECT_TRUE(a.SameAs(THashResult(TBytes{1, 2, 3})));
-  EXPECT_FALSE(a.SameAs(THashResult(TBytes{1, 2, 4})));
-  EXPECT_FALSE(a.SameAs(THashResult(TBytes{1, 2})));
-  EXPECT_FALSE(a.SameAs(THashResult(TBytes{1, 2, 3, 0})));
-  EXPECT_EQ(a.HashCode(), THashResult(TBytes{1, 2, 3}).HashCode());
-  EXPECT_NE(a.HashCode(), THashResult(TBytes{3, 2, 1}).HashCode());
+  const THashResult a(Bytes{1, 2, 3});
+  EXPECT_TRUE(a.SameAs(THashResult(Bytes{1, 2, 3})));
+  EXPECT_FALSE(a.SameAs(THashResult(Bytes{1, 2, 4})));
+  EXPECT_FALSE(a.SameAs(THashResult(Bytes{1, 2})));
+  EXPECT_FALSE(a.SameAs(THashResult(Bytes{1, 2, 3, 0})));
+  EXPECT_EQ(a.HashCode(), THashResult(Bytes{1, 2, 3}).HashCode());
+  EXPECT_NE(a.HashCode(), THashResult(Bytes{3, 2, 1}).HashCode());
 }
 
 TEST(HashEngine, BufferSizeMustBePositive) {
@@ -108,19 +108,19 @@ TEST(HashEngine, TextNeedsAnEncoding) {
             sha.HashBytes(BytesOf("gr\xC3\xBC\xC3\x9F"
                                   "e"))
                 ->ToHex());
-  EXPECT_EQ(sha.HashText("\xFF\xFE", &utf8)->ToHex(), sha.HashBytes(TBytes{0xFF, 0xFE})->ToHex());
+  EXPECT_EQ(sha.HashText("\xFF\xFE", &utf8)->ToHex(), sha.HashBytes(Bytes{0xFF, 0xFE})->ToHex());
 }
 
 TEST(HashEngine, RangeOutsideTheArrayIsRefused) {
   hash::TMD5 md5;
-  const TBytes data(10);
+  const Bytes data(10);
   EXPECT_THROW(md5.UpdateRange(data, 8, 3), hash::EIndexOutOfRangeError);
   EXPECT_THROW(md5.UpdateRange(data, 11, 0), hash::EIndexOutOfRangeError);
   EXPECT_NO_THROW(md5.UpdateRange(data, 10, 0));
 }
 
 TEST(HashEngine, MemoryInChunksOfAnyBufferSize) {
-  const TBytes data = RandomBytes(100000, 5);
+  const Bytes data = RandomBytes(100000, 5);
   hash::TSHA2_256 sha;
   const std::string expected = sha.HashBytes(data)->ToHex();
   EXPECT_EQ(sha.HashMemory(data.data(), static_cast<std::int64_t>(data.size()))->ToHex(), expected);
@@ -130,7 +130,7 @@ TEST(HashEngine, MemoryInChunksOfAnyBufferSize) {
 }
 
 TEST(HashEngine, Streams) {
-  const TBytes data = RandomBytes(200000, 9);
+  const Bytes data = RandomBytes(200000, 9);
   hash::TSHA2_512 sha;
   const std::string whole = sha.HashBytes(data)->ToHex();
 
@@ -139,7 +139,7 @@ TEST(HashEngine, Streams) {
 
   // From the current position, for a given length.
   stream.Seek(1000);
-  const TBytes part(data.begin() + 1000, data.begin() + 71000);
+  const Bytes part(data.begin() + 1000, data.begin() + 71000);
   EXPECT_EQ(sha.HashStream(&stream, 70000)->ToHex(), sha.HashBytes(part)->ToHex());
 
   stream.Seek(static_cast<std::int64_t>(data.size()));
@@ -158,15 +158,15 @@ TEST(HashEngine, FilesWholeAndInPart) {
   TScratchDir scratch;
   hash::TSHA2_256 sha;
   for (const std::size_t size : {0, 1, 65535, 65536, 65537, 200000}) {
-    const TBytes data = RandomBytes(size, size);
+    const Bytes data = RandomBytes(size, size);
     const std::string file = scratch.WriteFile("f" + std::to_string(size), data);
     EXPECT_EQ(sha.HashFile(file)->ToHex(), sha.HashBytes(data)->ToHex()) << size;
   }
-  const TBytes data = RandomBytes(200000, 200000);
+  const Bytes data = RandomBytes(200000, 200000);
   const std::string file = (scratch.Path() / "f200000").string();
-  const TBytes middle(data.begin() + 70000, data.begin() + 170000);
+  const Bytes middle(data.begin() + 70000, data.begin() + 170000);
   EXPECT_EQ(sha.HashFile(file, 70000, 100000)->ToHex(), sha.HashBytes(middle)->ToHex());
-  const TBytes tail(data.begin() + 70000, data.end());
+  const Bytes tail(data.begin() + 70000, data.end());
   EXPECT_EQ(sha.HashFile(file, 70000, -1)->ToHex(), sha.HashBytes(tail)->ToHex());
   EXPECT_THROW(sha.HashFile(file, 70000, 130001), hash::EIndexOutOfRangeError);
 }
@@ -185,7 +185,7 @@ class TNoCloneEngine final : public hash::THash {
   std::string Name() const override { return "TNoCloneEngine"; }
   void Initialize() override {}
   void TransformBytes(const std::uint8_t*, std::size_t) override {}
-  hash::IHashResultPtr Final() override { return std::make_shared<THashResult>(TBytes{0}); }
+  hash::IHashResultPtr Final() override { return std::make_shared<THashResult>(Bytes{0}); }
 };
 
 TEST(HashEngine, CloneWithoutImplementationNamesTheEngine) {

@@ -19,14 +19,14 @@ std::shared_ptr<hash::IKeyedHash> MakeKeyed(const std::string& section) {
 }
 
 /// The seed as a key of `length` bytes, least significant first.
-TBytes SeedKey(std::uint64_t seed, std::int32_t length) {
-  TBytes key;
+Bytes SeedKey(std::uint64_t seed, std::int32_t length) {
+  Bytes key;
   for (std::int32_t i = 0; i < length; ++i, seed >>= 8)
     key.push_back(static_cast<std::uint8_t>(seed));
   return key;
 }
 
-std::string Digest(hash::IHash& engine, const TBytes& data) {
+std::string Digest(hash::IHash& engine, const Bytes& data) {
   return ToHex(engine.HashBytes(data)->GetBytes());
 }
 
@@ -48,7 +48,7 @@ TEST_P(SeededVector, WholeAndInPieces) {
   auto engine = MakeKeyed(record.Section);
   ASSERT_NE(engine, nullptr) << "no keyed engine for section " << record.Section;
   engine->SetKey(SeedKey(std::stoull(record.Fields.at("Seed")), engine->KeyLength()));
-  const TBytes input = RecordInput(record);
+  const Bytes input = RecordInput(record);
   const std::string expected = record.Fields.at("Out");
 
   EXPECT_EQ(Digest(*engine, input), expected);
@@ -85,15 +85,15 @@ TEST_P(KeyHandling, ReadBackAndWrongLengths) {
   ASSERT_NE(engine, nullptr);
   const std::int32_t n = GetParam().KeyLength;
   EXPECT_EQ(engine->KeyLength(), n);
-  EXPECT_EQ(engine->Key(), TBytes(static_cast<std::size_t>(n), 0));
+  EXPECT_EQ(engine->Key(), Bytes(static_cast<std::size_t>(n), 0));
 
-  const TBytes key = SeedKey(0x0807060504030201ULL, n);
+  const Bytes key = SeedKey(0x0807060504030201ULL, n);
   engine->SetKey(key);
   EXPECT_EQ(engine->Key(), key);
 
   for (const std::int32_t wrong : {n - 1, n + 1}) {
     try {
-      engine->SetKey(TBytes(static_cast<std::size_t>(wrong), 0xEE));
+      engine->SetKey(Bytes(static_cast<std::size_t>(wrong), 0xEE));
       ADD_FAILURE() << "a key of " << wrong << " bytes was accepted";
     } catch (const hash::EArgumentError& error) {
       EXPECT_EQ(std::string(error.what()), "KeyLength Must Be Equal to " + std::to_string(n));
@@ -103,15 +103,15 @@ TEST_P(KeyHandling, ReadBackAndWrongLengths) {
   }
 
   engine->SetKey({});
-  EXPECT_EQ(engine->Key(), TBytes(static_cast<std::size_t>(n), 0));
+  EXPECT_EQ(engine->Key(), Bytes(static_cast<std::size_t>(n), 0));
 }
 
 TEST_P(KeyHandling, SeedAppliesFromTheNextMessageOn) {
   auto engine = MakeKeyed(GetParam().Section);
-  const TBytes key = SeedKey(0x1234567890abcdefULL, GetParam().KeyLength);
+  const Bytes key = SeedKey(0x1234567890abcdefULL, GetParam().KeyLength);
   // Short and long messages take different start paths in XXH64; both must honour the rule.
   for (const std::size_t size : {10u, 100u}) {
-    const TBytes data = RandomBytes(size, size);
+    const Bytes data = RandomBytes(size, size);
     engine->SetKey({});
     const std::string unseeded = Digest(*engine, data);
 
@@ -134,8 +134,8 @@ TEST_P(KeyHandling, PendingBytesFromNonZeroStart) {
   // 3 bytes, then 30 bytes from inside a larger array, then the rest: bytes stay pending in the
   // engine's own buffer across calls and whole blocks come from an offset in the caller's array.
   auto engine = MakeKeyed(GetParam().Section);
-  const TBytes data = RandomBytes(200, 9);
-  const TBytes message(data.begin() + 7, data.begin() + 7 + 150);
+  const Bytes data = RandomBytes(200, 9);
+  const Bytes message(data.begin() + 7, data.begin() + 7 + 150);
   const std::string expected = Digest(*engine, message);
   engine->Initialize();
   engine->UpdateRange(data, 7, 3);
@@ -173,24 +173,24 @@ TEST(KeyedEngines, NamesAndSizes) {
 /// digests with seed 0, and returns the first four bytes of that as a little-endian number. Both
 /// steps use the reference's byte order, each lane little-endian, which is ours reversed per lane.
 std::uint32_t VerificationValue(hash::IKeyedHash& engine, std::size_t laneBytes) {
-  const auto referenceOrder = [laneBytes](TBytes digest) {
+  const auto referenceOrder = [laneBytes](Bytes digest) {
     for (std::size_t lane = 0; lane < digest.size(); lane += laneBytes) {
       std::reverse(digest.begin() + static_cast<std::ptrdiff_t>(lane),
                    digest.begin() + static_cast<std::ptrdiff_t>(lane + laneBytes));
     }
     return digest;
   };
-  TBytes key(256);
-  TBytes all;
+  Bytes key(256);
+  Bytes all;
   for (std::size_t n = 0; n < 256; ++n) {
     key[n] = static_cast<std::uint8_t>(n);
     engine.SetKey(SeedKey(256 - n, 4));
-    const TBytes digest =
-        referenceOrder(engine.HashBytes(hash::TByteSpan(key.data(), n))->GetBytes());
+    const Bytes digest =
+        referenceOrder(engine.HashBytes(hash::ByteSpan(key.data(), n))->GetBytes());
     all.insert(all.end(), digest.begin(), digest.end());
   }
   engine.SetKey({});
-  const TBytes final = referenceOrder(engine.HashBytes(all)->GetBytes());
+  const Bytes final = referenceOrder(engine.HashBytes(all)->GetBytes());
   return static_cast<std::uint32_t>(final[0] | (final[1] << 8) | (final[2] << 16) |
                                     (static_cast<std::uint32_t>(final[3]) << 24));
 }

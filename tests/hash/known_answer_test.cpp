@@ -52,7 +52,7 @@ TEST_P(KnownAnswer, WholeAndInPieces) {
   if (kernel.Engine->KernelOf) {
     ASSERT_EQ(kernel.Engine->KernelOf(*engine), kernel.Kernel);
   }
-  const TBytes input = RecordInput(record);
+  const Bytes input = RecordInput(record);
   const std::string expected = record.Fields.at("Out");
 
   EXPECT_EQ(ToHex(engine->HashBytes(input)->GetBytes()), expected);

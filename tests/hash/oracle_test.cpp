@@ -30,7 +30,7 @@ TEST(Oracle, HashlibAgreesOnBytesAndFiles) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const auto& [info, size] = cases[i];
     auto engine = info->Make();
-    const TBytes data = RandomBytes(size, size + 1);
+    const Bytes data = RandomBytes(size, size + 1);
     EXPECT_EQ(ToHex(engine->HashBytes(data)->GetBytes()), (*expected)[i])
         << info->Section << " bytes, size " << size;
     EXPECT_EQ(ToHex(engine->HashFile(requests[i].first)->GetBytes()), (*expected)[i])

@@ -47,8 +47,8 @@ TEST(Keccak, EveryKernelAbsorbsAsBlockByBlockPermutation) {
   // From a random state, at every rate a kernel may be given (the SHA-3 rates and the extremes),
   // several blocks in one call equal XOR-and-permute one block at a time; no blocks leave the
   // state alone.
-  const TBytes data = RandomBytes(5 * 200, 5);
-  const TBytes start = RandomBytes(8 * keccak::kLanes, 6);
+  const Bytes data = RandomBytes(5 * 200, 5);
+  const Bytes start = RandomBytes(8 * keccak::kLanes, 6);
   for (const keccak::TAbsorbKernel* kernel : AbsorbKernels()) {
     for (const std::size_t rateLanes : {1u, 4u, 5u, 9u, 13u, 17u, 18u, 21u, 24u, 25u}) {
       std::uint64_t many[keccak::kLanes];

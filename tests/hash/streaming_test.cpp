@@ -24,7 +24,7 @@ class Streaming : public ::testing::TestWithParam<TEngineKernel> {
     return engine;
   }
 
-  std::string OneShot(const TBytes& data) { return ToHex(Make()->HashBytes(data)->GetBytes()); }
+  std::string OneShot(const Bytes& data) { return ToHex(Make()->HashBytes(data)->GetBytes()); }
 
   /// Lengths around every boundary an engine has: its block, BLAKE3's 1 KiB chunk, the 64 KiB
   /// read chunk.
@@ -43,11 +43,11 @@ class Streaming : public ::testing::TestWithParam<TEngineKernel> {
 };
 
 TEST_P(Streaming, SplitsEqualOneShot) {
-  const TBytes data = RandomBytes(65537 + 16, 7);
+  const Bytes data = RandomBytes(65537 + 16, 7);
   std::mt19937 random(1);
   auto engine = Make();
   for (const std::size_t length : Lengths()) {
-    const TBytes message(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
+    const Bytes message(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
     const std::string expected = OneShot(message);
 
     if (length <= 4097) {  // byte by byte
@@ -63,7 +63,7 @@ TEST_P(Streaming, SplitsEqualOneShot) {
       while (done < length) {
         const std::size_t piece = std::min<std::size_t>(length - done, random() % 300 + 1);
         const std::size_t shift = random() % 8;
-        TBytes shifted(shift, 0xAA);
+        Bytes shifted(shift, 0xAA);
         shifted.insert(shifted.end(), message.begin() + static_cast<std::ptrdiff_t>(done),
                        message.begin() + static_cast<std::ptrdiff_t>(done + piece));
         engine->UpdateRange(shifted, shift, piece);
@@ -76,7 +76,7 @@ TEST_P(Streaming, SplitsEqualOneShot) {
 
 TEST_P(Streaming, EmptyUpdatesChangeNothing) {
   // An empty piece between two others must keep the bytes still waiting for a whole block.
-  const TBytes data = RandomBytes(300, 5);
+  const Bytes data = RandomBytes(300, 5);
   auto engine = Make();
   for (const std::size_t split :
        {std::size_t{0}, std::size_t{1}, std::size_t{17}, std::size_t{299}}) {
@@ -91,9 +91,9 @@ TEST_P(Streaming, EmptyUpdatesChangeNothing) {
 }
 
 TEST_P(Streaming, CloneMidMessageIsIndependent) {
-  const TBytes data = RandomBytes(5000, 11);
-  const TBytes head(data.begin(), data.begin() + 1337);
-  const TBytes tail(data.begin() + 1337, data.end());
+  const Bytes data = RandomBytes(5000, 11);
+  const Bytes head(data.begin(), data.begin() + 1337);
+  const Bytes tail(data.begin() + 1337, data.end());
   auto source = Make();
   source->Initialize();
   source->UpdateBytes(head);
@@ -106,13 +106,13 @@ TEST_P(Streaming, CloneMidMessageIsIndependent) {
   source->UpdateBytes(tail);
   EXPECT_EQ(ToHex(source->Final()->GetBytes()), OneShot(data));
 
-  TBytes doubled = data;
+  Bytes doubled = data;
   doubled.insert(doubled.end(), tail.begin(), tail.end());
   EXPECT_EQ(ToHex(clone->Final()->GetBytes()), OneShot(doubled));
 }
 
 TEST_P(Streaming, FinalLeavesEngineReady) {
-  const TBytes data = RandomBytes(777, 3);
+  const Bytes data = RandomBytes(777, 3);
   auto engine = Make();
   engine->Initialize();
   engine->UpdateBytes(data);

@@ -35,7 +35,7 @@ fs::path Utf8Path(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-std::string TScratchDir::WriteFile(const std::string& name, const TBytes& data) const {
+std::string TScratchDir::WriteFile(const std::string& name, const Bytes& data) const {
   const fs::path file = path_ / Utf8Path(name);
   std::ofstream out(file, std::ios::binary);
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
@@ -43,8 +43,8 @@ std::string TScratchDir::WriteFile(const std::string& name, const TBytes& data) 
   return file.string();
 }
 
-TBytes RandomBytes(std::size_t size, std::uint64_t seed) {
-  TBytes out(size);
+Bytes RandomBytes(std::size_t size, std::uint64_t seed) {
+  Bytes out(size);
   std::uint64_t state = seed;
   for (std::size_t i = 0; i < size; ++i) {
     // splitmix64, one byte per step is plenty fast for test data
@@ -57,7 +57,7 @@ TBytes RandomBytes(std::size_t size, std::uint64_t seed) {
   return out;
 }
 
-std::string ToHex(const TBytes& bytes) {
+std::string ToHex(const Bytes& bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
   for (const std::uint8_t b : bytes) {
@@ -67,16 +67,16 @@ std::string ToHex(const TBytes& bytes) {
   return text;
 }
 
-TBytes FromHex(const std::string& hex) {
-  TBytes out;
+Bytes FromHex(const std::string& hex) {
+  Bytes out;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
     out.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
   }
   return out;
 }
 
-TBytes BytesOf(const std::string& text) {
-  return TBytes(text.begin(), text.end());
+Bytes BytesOf(const std::string& text) {
+  return Bytes(text.begin(), text.end());
 }
 
 std::optional<std::string> RunCommand(const std::string& command) {
@@ -158,15 +158,15 @@ std::vector<TVectorRecord> ReadVectorFolder(const fs::path& folder) {
   return records;
 }
 
-TBytes RecordInput(const TVectorRecord& record) {
-  TBytes one;
+Bytes RecordInput(const TVectorRecord& record) {
+  Bytes one;
   if (auto in = record.Fields.find("In"); in != record.Fields.end()) one = FromHex(in->second);
   if (auto text = record.Fields.find("Text"); text != record.Fields.end())
     one = BytesOf(text->second);
   std::size_t repeat = 1;
   if (auto r = record.Fields.find("Repeat"); r != record.Fields.end())
     repeat = std::stoul(r->second);
-  TBytes all;
+  Bytes all;
   all.reserve(one.size() * repeat);
   for (std::size_t i = 0; i < repeat; ++i) all.insert(all.end(), one.begin(), one.end());
   return all;

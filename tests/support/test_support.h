@@ -12,7 +12,7 @@
 
 namespace tarvolin::test {
 
-using TBytes = std::vector<std::uint8_t>;
+using Bytes = std::vector<std::uint8_t>;
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 class TScratchDir {
@@ -23,7 +23,7 @@ class TScratchDir {
   TScratchDir& operator=(const TScratchDir&) = delete;
   const std::filesystem::path& Path() const { return path_; }
   /// Writes `data` to `name` inside the folder and returns the full path.
-  std::string WriteFile(const std::string& name, const TBytes& data) const;
+  std::string WriteFile(const std::string& name, const Bytes& data) const;
 
  private:
   std::filesystem::path path_;
@@ -34,11 +34,11 @@ class TScratchDir {
 std::filesystem::path Utf8Path(const std::string& text);
 
 /// Reproducible pseudo-random bytes.
-TBytes RandomBytes(std::size_t size, std::uint64_t seed);
+Bytes RandomBytes(std::size_t size, std::uint64_t seed);
 
-std::string ToHex(const TBytes& bytes);
-TBytes FromHex(const std::string& hex);
-TBytes BytesOf(const std::string& text);
+std::string ToHex(const Bytes& bytes);
+Bytes FromHex(const std::string& hex);
+Bytes BytesOf(const std::string& text);
 
 /// Runs a shell command and returns its standard output, or nothing when it failed.
 std::optional<std::string> RunCommand(const std::string& command);
@@ -66,7 +66,7 @@ struct TVectorRecord {
 std::vector<TVectorRecord> ReadVectorFolder(const std::filesystem::path& folder);
 
 /// The input a record describes: `In` (hex) or `Text`, repeated `Repeat` times.
-TBytes RecordInput(const TVectorRecord& record);
+Bytes RecordInput(const TVectorRecord& record);
 
 /// Folder of the test data files.
 std::filesystem::path TestDataDir();

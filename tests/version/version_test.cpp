@@ -18,7 +18,7 @@ const char* const kKeys[] = {"FileVersion",    "FileDescription",  "CompanyName"
                              "InternalName",   "OriginalFilename", "ProductVersion"};
 
 TEST(VersionReader, TheRunningProgramHasEveryString) {
-  const TVersionStrings strings = ReadVersionStrings(platform::ProgramPath());
+  const VersionStrings strings = ReadVersionStrings(platform::ProgramPath());
   for (const char* key : kKeys) {
     EXPECT_FALSE(VersionString(strings, key).empty()) << key;
   }
@@ -37,7 +37,7 @@ TEST(VersionReader, MissingFilesAndDataFiles) {
 }
 
 TEST(VersionReader, ReplacementReader) {
-  SetVersionReader([](const std::string& name) { return TVersionStrings{{"FileVersion", name}}; });
+  SetVersionReader([](const std::string& name) { return VersionStrings{{"FileVersion", name}}; });
   EXPECT_EQ(QueryVersionStrings("abc").at("FileVersion"), "abc");
   SetVersionReader(nullptr);
   EXPECT_THROW(QueryVersionStrings(""), EVersionError);

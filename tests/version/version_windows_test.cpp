@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(VersionReaderWindows, TheResourceHoldsTheBuildValues) {
-  const TVersionStrings strings = ReadVersionStrings(platform::ProgramPath());
+  const VersionStrings strings = ReadVersionStrings(platform::ProgramPath());
   EXPECT_EQ(VersionString(strings, "FileVersion"), FileVersion());
   EXPECT_EQ(VersionString(strings, "ProductVersion"), FileVersion());
   EXPECT_EQ(VersionString(strings, "FileDescription"), "File and Text Checksum Generator");
