@@ -25,6 +25,16 @@ constexpr std::uint32_t kTierFeatures[kCpuLevelCount] = {
     kCpuAVX512F | kCpuAVX512VL | kCpuAVX512BW,
 };
 
+// What makes each tier complete: its features, except the SHA extensions, which many processors
+// with SSE4.1 (and even AVX2) lack; the SHA kernels check for them, so the SSE4.1 kernels of the
+// other families stay in use on such processors.
+constexpr std::uint32_t kTierRequired[kCpuLevelCount] = {
+    kTierFeatures[0],
+    kTierFeatures[1] & ~kCpuSHA,
+    kTierFeatures[2],
+    kTierFeatures[3],
+};
+
 constexpr std::string_view kLevelNames[kCpuLevelCount] = {"portable", "sse41", "avx2", "avx512"};
 
 struct TFeatureName {
@@ -120,12 +130,12 @@ TCpuLevel LevelOfFeatures(std::uint32_t features) {
   return TCpuLevel::Portable;
 }
 
-// The highest tier all of whose features are in `features`. A tier present only in part does
-// not count, so the level never claims a feature set the machine lacks; kernels still check
-// their own features, so one below the level that the machine misses is never chosen.
+// The highest tier whose required features are all in `features`. A tier present only in part
+// does not count, so the level never claims a feature set the machine lacks; kernels still check
+// their own features, so one that needs a feature the machine misses is never chosen.
 TCpuLevel CompleteLevelOf(std::uint32_t features) {
   for (std::size_t i = kCpuLevelCount; i-- > 1;) {
-    if ((features & kTierFeatures[i]) == kTierFeatures[i]) return static_cast<TCpuLevel>(i);
+    if ((features & kTierRequired[i]) == kTierRequired[i]) return static_cast<TCpuLevel>(i);
   }
   return TCpuLevel::Portable;
 }

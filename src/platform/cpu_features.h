@@ -39,7 +39,8 @@ enum TCpuFeature : std::uint32_t {
 std::uint32_t DetectedCpuFeatures();
 
 /// The highest level whose tier is complete on this machine: every feature of that tier is
-/// present. A tier below it may still lack a feature; kernels that need it are then not chosen.
+/// present, the SHA extensions excepted (optional in their tier). A feature the machine lacks is
+/// never used: kernels that need it are not chosen.
 TCpuLevel DetectedCpuLevel();
 
 /// The level in force: the detected one, lowered by `ForceCpuLevel` or by the environment

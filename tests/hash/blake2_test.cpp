@@ -17,17 +17,6 @@ namespace {
 
 using hash::THashErrorKind;
 
-template <typename F>
-void ExpectError(F&& action, const std::string& message, THashErrorKind kind) {
-  try {
-    action();
-    ADD_FAILURE() << "no error raised; expected: " << message;
-  } catch (const hash::EHashError& error) {
-    EXPECT_EQ(error.what(), message);
-    EXPECT_EQ(error.Kind(), kind);
-  }
-}
-
 std::string Field(const TVectorRecord& record, const std::string& name) {
   const auto it = record.Fields.find(name);
   return it == record.Fields.end() ? std::string() : it->second;

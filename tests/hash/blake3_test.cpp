@@ -18,17 +18,6 @@ using hash::TBlake3;
 
 const std::string kTestKey = "whats the Elvish word for friend";
 
-template <typename F>
-void ExpectError(F&& action, const std::string& message, hash::THashErrorKind kind) {
-  try {
-    action();
-    ADD_FAILURE() << "no error raised; expected: " << message;
-  } catch (const hash::EHashError& error) {
-    EXPECT_EQ(error.what(), message);
-    EXPECT_EQ(error.Kind(), kind);
-  }
-}
-
 /// The input of the published vectors: byte i is i mod 251.
 Bytes PatternInput(std::size_t length) {
   Bytes input(length);

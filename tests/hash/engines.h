@@ -1,6 +1,8 @@
 // The engines under test, by the section names of the known-answer files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <ostream>
 #include <string>
@@ -10,6 +12,18 @@
 #include "platform/cpu_features.h"
 
 namespace tarvolin::test {
+
+/// Runs `action` and checks that it raises `E` with this message and kind.
+template <typename E = hash::EHashError, typename F>
+void ExpectError(F&& action, const std::string& message, hash::THashErrorKind kind) {
+  try {
+    action();
+    ADD_FAILURE() << "no error raised; expected: " << message;
+  } catch (const E& error) {
+    EXPECT_EQ(error.what(), message);
+    EXPECT_EQ(error.Kind(), kind);
+  }
+}
 
 struct TEngineInfo {
   std::string Section;     ///< name used in the known-answer files, e.g. "SHA2_256"

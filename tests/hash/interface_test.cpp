@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "hash/engines.h"
 #include "hash/md5.h"
 #include "hash/sha2.h"
 #include "hash/stream.h"
@@ -12,17 +13,6 @@ namespace tarvolin::test {
 namespace {
 
 using hash::THashResult;
-
-template <typename E, typename F>
-void ExpectError(F&& action, const std::string& message, hash::THashErrorKind kind) {
-  try {
-    action();
-    ADD_FAILURE() << "no error raised; expected: " << message;
-  } catch (const E& error) {
-    EXPECT_EQ(error.what(), message);
-    EXPECT_EQ(error.Kind(), kind);
-  }
-}
 
 TEST(HashResult, HexWithAndWithoutGrouping) {
   const THashResult r(Bytes{0x0A, 0x1B, 0x2C, 0x3D});
