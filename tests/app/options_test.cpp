@@ -46,6 +46,7 @@ TEST(OptionTable, StandardSwitchesAreKeptInTheEngineRecords) {
 
 TEST(ChoiceTable, EachDigestWidthIsTwoHexDigitsPerEngineByte) {
   for (const ChoiceInfo& info : kChoiceInfo) {
+    ASSERT_EQ(info.CreateEngine == nullptr, info.Choice == THashChoices::None) << info.Name;
     if (info.CreateEngine == nullptr) continue;
     EXPECT_EQ(info.HashLength, 2 * info.CreateEngine()->HashSize()) << info.Name;
   }
