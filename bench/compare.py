@@ -95,6 +95,7 @@ def main():
     parser.add_argument("--skip-kernels", action="store_true")
     parser.add_argument("--skip-trees", action="store_true")
     parser.add_argument("--skip-all", action="store_true")
+    parser.add_argument("--skip-check", action="store_true")
     args = parser.parse_args()
 
     tarvolin = os.path.join(args.build, "tarvolin")
@@ -151,6 +152,34 @@ def main():
             commands.append(("find|sha256sum", "find '%s' -type f -print0 | xargs -0 sha256sum" % root))
             commands.append(("find|openssl", "find '%s' -type f -print0 | xargs -0 openssl dgst -sha256" % root))
             compare(label, commands, args.runs)
+
+    if not args.skip_check:
+        check_listings(tarvolin, data_dir, big, args.runs)
+
+
+def check_listings(tarvolin, data_dir, big, runs):
+    """--check against sha256sum -c on the same listing, and checking one large file against
+    hashing it."""
+    print()
+    print("== Check, SHA2_256 listings in page cache, median of %d runs, seconds" % runs)
+    print("%-20s %9s  %-12s %9s %7s  %s" % ("listing", "tarvolin", "best peer", "peer", "ratio", "all peers"))
+    root = os.path.join(data_dir, "tree-small")
+    make_tree(root, 20000, 0, 0)
+    listing = os.path.join(root, "SHA256SUMS")
+    if not os.path.exists(listing):
+        subprocess.run("cd '%s' && find . -name '*.dat' -print0 | sort -z | xargs -0 sha256sum > SHA256SUMS"
+                       % root, shell=True, check=True)
+    warm(root)
+    compare("20000 small files", [
+        ("tarvolin", [tarvolin, "--check", listing]),
+        ("sha256sum -c", "cd '%s' && sha256sum -c --quiet SHA256SUMS" % root)], runs)
+    folder, name = os.path.split(big)
+    big_listing = big + ".sha256"
+    subprocess.run("cd '%s' && sha256sum '%s' > '%s'" % (folder, name, big_listing), shell=True, check=True)
+    compare("one %d MiB file" % (os.path.getsize(big) >> 20), [
+        ("tarvolin", [tarvolin, "--check", big_listing]),
+        ("hashing it", [tarvolin, "--sha256", big]),
+        ("sha256sum -c", "cd '%s' && sha256sum -c --quiet '%s'" % (folder, big_listing))], runs)
 
 
 if __name__ == "__main__":

@@ -28,10 +28,6 @@ constexpr char kSep = platform::kPathSeparator;
 /// The exclusion list loaded by the entry checks.
 TExclusionList ExclusionList;
 
-bool AbortRequested() {
-  return CtrlCPressed || CtrlBreakPressed;
-}
-
 /// Whether the text is `dots` alone or followed by one separator ("." or "./").
 bool IsDotFolder(const std::string& text, std::string_view dots) {
   return text == dots ||
@@ -112,21 +108,22 @@ bool CheckDirEntry() {
   return true;
 }
 
-namespace {
+bool AbortRequested() {
+  return CtrlCPressed || CtrlBreakPressed;
+}
 
-/// The folder text a -f name leaves out: the folder as the search writes the paths it lists,
-/// ended with a separator.
 std::string ListedFolderPrefix(const std::string& folder) {
   std::string prefix = files::NormalizeSearchFolder(folder);
   if (!prefix.empty() && !platform::IsPathSeparator(prefix.back())) prefix += kSep;
   return prefix;
 }
 
-/// Whether the path starts with the prefix, compared as the file system compares names.
 bool StartsWithFolder(const std::string& path, const std::string& prefix) {
   return !prefix.empty() && path.size() >= prefix.size() &&
          SameName(std::string_view(path).substr(0, prefix.size()), prefix);
 }
+
+namespace {
 
 /// The output file and the summary file are written by this run: listing them would give
 /// digests of half-written files. They are left out of the walk.
@@ -149,7 +146,8 @@ void LeaveOutRunFiles(files::StringList& fileList) {
   });
 }
 
-/// An abort noticed before a file's lines: the abort line, exit 252, no counters, no summary.
+}  // namespace
+
 void AbortInLoop(bool tee) {
   DisarmFailureSummary();
   WriteResultLine(std::string(platform::kLineEnd) + "Processing Aborted...  ", tee);
@@ -157,23 +155,16 @@ void AbortInLoop(bool tee) {
   CloseOutput();
 }
 
-}  // namespace
-
-void RunDirMode() {
-  TRunSettings& s = RunSettings;
-  TRunCounters& counters = RunCounters;
-  const bool tee = s.TeeMode;
-  const std::string masks = JoinMaskList();
-  files::StringList fileList;
+bool CollectFolderFiles(files::StringList& fileList, std::int32_t& folderErrors) {
   // A folder that cannot be listed is reported and counted as an error; the walk goes on.
-  std::int32_t folderErrors = 0;
+  folderErrors = 0;
   const auto onFolderError = [&folderErrors](const std::string& folder,
                                              const std::string& message) {
     WriteErrorLine(FileErrorLine(folder, message));
     ++folderErrors;
   };
   try {
-    fileList = files::CollectFiles(s.Folder, masks, Given(TOption::RDir),
+    fileList = files::CollectFiles(RunSettings.Folder, JoinMaskList(), Given(TOption::RDir),
                                    platform::kAttrReadOnly | platform::kAttrHidden |
                                        platform::kAttrSystem | platform::kAttrDirectory,
                                    onFolderError);
@@ -182,16 +173,36 @@ void RunDirMode() {
     WriteErrorLine(std::string("ERROR: ") + error.what());
     cmdline::ExitStatus = cmdline::exit_code::kBadFolder;
     CloseOutput();
-    return;
+    return false;
   }
   LeaveOutRunFiles(fileList);
+  return true;
+}
+
+bool FilteredOut(const std::string& path, std::int64_t& size) {
+  size = -1;
+  bool tooLarge = false;
+  if (Given(TOption::Size) || Given(TOption::MaxSize)) {
+    size = platform::FileSizeOf(path);
+    tooLarge = static_cast<std::uint64_t>(size) > RunSettings.MaxSize;
+  }
+  return tooLarge || (RunSettings.ExclusionOn && ExclusionList.Excludes(path));
+}
+
+void RunDirMode() {
+  TRunSettings& s = RunSettings;
+  TRunCounters& counters = RunCounters;
+  const bool tee = s.TeeMode;
+  const std::string masks = JoinMaskList();
+  files::StringList fileList;
+  std::int32_t folderErrors = 0;
+  if (!CollectFolderFiles(fileList, folderErrors)) return;
   counters.ErrorCount = folderErrors;
 
   platform::InstallConsoleCtrlHandler(&ConsoleCtrlHandler);
   const auto selected = SelectedList();
   const bool noHash = Given(TOption::NoHash);
   const bool fsum = Given(TOption::Fsum);
-  const bool sizeNeeded = Given(TOption::Size) || Given(TOption::MaxSize);
   const std::string folderPrefix = ListedFolderPrefix(s.Folder);
   const std::function<bool()> stop = AbortRequested;
   const auto count = static_cast<std::int32_t>(fileList.size());
@@ -199,12 +210,7 @@ void RunDirMode() {
   for (std::int32_t position = 0; position < count; ++position) {
     const std::string& path = fileList[static_cast<std::size_t>(position)];
     std::int64_t size = -1;
-    bool tooLarge = false;
-    if (sizeNeeded) {
-      size = platform::FileSizeOf(path);
-      tooLarge = static_cast<std::uint64_t>(size) > s.MaxSize;
-    }
-    if (tooLarge || (s.ExclusionOn && ExclusionList.Excludes(path))) continue;
+    if (FilteredOut(path, size)) continue;
 
     std::string displayName = path;
     if (fsum) {

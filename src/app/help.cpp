@@ -27,6 +27,13 @@ constexpr const char* kCmdSyntax[] = {
     " {NAME} [hash(es)] [options] <-k|--compare> <file1> <file2>",
     " {NAME} [--mh3][--xx64][--blk3][--blk2][--sha3][--sha2][--sha1][--md5][--all] [-v] [-b] [-o <X:\\UserSelectedFile> [-a] [-t]] [-k <X:\\FirstFile> <X:\\SecondFile>]",
     "",
+};
+// CHECK mode's syntax: in the full help only.
+constexpr const char* kCheckSyntax[] = {
+    " {NAME} [one hash] [-v] [-b] [-c] [--quiet] [-u [X:\\SummaryFile]] [-o <X:\\UserSelectedFile> [-a] [-t]] <--check|--verify> <listing | -> [listing] ... [[-e <X:\\ExceptionList>] [-m <size_in_bytes>] [-r] -d x:\\folder_to_audit [wildcard] ...]",
+    "",
+};
+constexpr const char* kHelpSyntax[] = {
     " {NAME} [-h|-?|--h2|--??] [-v]",
     " {NAME} [--Info|--Version-Only]",
     "",
@@ -61,6 +68,8 @@ constexpr const char* kOptionDefinitions[] = {
     " -a, --append .............. Append to the output file, rather than overwriting it",
     " -t, --tee ................. Send to the output file in addition to StdOut (normally, the screen)",
     " -k, --compare ............. Compare two files to determine if they have the same hash",
+    "     --check, --verify ..... Check the files named in checksum listing(s) against their hashes; with -d, audit that folder too",
+    "     --quiet ............... With --check, display only the files that are not OK",
     " -s, --simple .............. Display only the hash and the filename with full path",
     " -i, --hidepath ............ Display only the hash and the basic filename",
     " -z, --size ................ Display file size in addition to hash and name -- for archive scripts",
@@ -91,6 +100,7 @@ constexpr const char* kSyntaxExamples[] = {
     " {NAME} --sha2 -z -u \"C:\\Temp\\Summary.TXT\" -r -d \"E:\\MyBackups\" *",
     " {NAME} --sha3 -o \"C:\\MyLogs\\ThisLog.TXT\" -r -d \"H:\\OtherFolder\" *",
     " {NAME} --Blake3 -s -f -a -w -o \"D:\\ThatLog.TXT\" -r -d \"E:\\MyData\" *.DLL",
+    " {NAME} -c --check \"E:\\MyBackups.SHA256\" -r -d \"E:\\MyBackups\"",
     "",
 };
 // GENERAL USAGE NOTES:
@@ -206,6 +216,8 @@ constexpr const char* kExitCodes[] = {
     "    102 - A valid output file was not provided with the -o parameter",
     "    103 - Unable to open the exception list file",
     "    105 - Unable to write to the summary file provided",
+    "    106 - A checked file failed, or is missing, unreadable, new or moved (--check)",
+    "    107 - A checksum listing could not be read, or holds no checksum line (--check)",
     "    252 - Processing was aborted with CTRL-C or CTRL-BREAK",
     "    255 - Syntax Help Requested",
 };
@@ -265,6 +277,8 @@ void Heading(const std::string& title) {
 void ShowHelp(bool brief) {
   Heading("CMD SYNTAX:");
   WriteLines(kCmdSyntax);
+  if (!brief) WriteLines(kCheckSyntax);
+  WriteLines(kHelpSyntax);
   if (brief) {
     const std::string& name = cmdline::VersionInfo.BaseName;
     cmdline::ConsoleOut->WriteLine("For more details, please type: " + name + " -? OR " + name +

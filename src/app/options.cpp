@@ -3,6 +3,7 @@
 
 #include "app/dir_mode.h"
 #include "cmdline/screen.h"
+#include "platform/platform.h"
 
 namespace tarvolin::app {
 
@@ -10,6 +11,27 @@ TRunSettings RunSettings;
 TRunCounters RunCounters;
 
 namespace {
+
+/// CHECK mode's listings: the --check value, then every argument that is neither an option nor
+/// a value and stands before -d (after it come the audit's wildcards). Each is made absolute
+/// now, while the current folder is still the one the run started in.
+void CollectCheckListings() {
+  TRunSettings& s = RunSettings;
+  const std::int32_t dir = Given(TOption::Dir) ? Lookup(TOption::Dir).Index : -1;
+  for (std::size_t i = 0; i < cmdline::ParamList.size(); ++i) {
+    const cmdline::TParamStatusRec& param = cmdline::ParamList[i];
+    const auto index = static_cast<std::int32_t>(i);
+    if (param.IsOption || param.IsValue || (dir >= 0 && index > dir)) continue;
+    s.CheckListings.push_back({param.Param, param.Param});
+  }
+  std::string here = platform::CurrentDirectory();
+  if (!here.empty() && !platform::IsPathSeparator(here.back())) here += platform::kPathSeparator;
+  for (TCheckListing& listing : s.CheckListings) {
+    if (listing.Path != "-" && !listing.Path.empty() && platform::RootLength(listing.Path) == 0) {
+      listing.Path = here + listing.Path;
+    }
+  }
+}
 
 /// Normalizes the -d value. A value with ".." steps ("..", "sub/..") also makes that folder the
 /// current one, for the rest of the run.
@@ -22,7 +44,7 @@ void SettleFolderAndCurrentDirectory() {
 cmdline::TFindParamRec& Lookup(TOption option) {
   const auto index = static_cast<std::size_t>(option);
   if (cmdline::TFindParamRec* record = kOptionTable[index].EngineRecord) return *record;
-  if (option >= TOption::NoHash) {
+  if (IsAlgorithmOption(option)) {
     return RunSettings.HashSelections[static_cast<std::size_t>(ChoiceOfOption(option))];
   }
   return RunSettings.Lookups[index];
@@ -54,6 +76,7 @@ void ReadOptions() {
         if (row.Option == TOption::Exc) s.ExclusionFile = value;
         if (row.Option == TOption::Out) s.OutputFile = value;
         if (row.Option == TOption::Summary) s.SummaryFile = value;
+        if (row.Option == TOption::Check) s.CheckListings = {{value, value}};
         break;
       }
       case TOptionKind::TwoValues:
@@ -72,6 +95,8 @@ void ReadOptions() {
 
   // Derived settings, in this order.
   s.ListMode = true;
+  s.CheckMode = Given(TOption::Check) && !Given(TOption::Compare);
+  if (s.CheckMode) CollectCheckListings();
   // This may change the current folder, on purpose: the -o, -e, -u and -k files are only opened
   // later in the run, so when it does, a relative name among them is found from the -d folder,
   // not from the folder the run started in.

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/choices.h"
 #include "cmdline/params.h"
@@ -43,10 +44,14 @@ enum class TOption : std::int32_t {
   /// The first algorithm row. One row per choice follows, in `THashChoices` order from None
   /// (this row) on: `OptionOfChoice` names them, `kChoiceInfo` holds their keywords.
   NoHash,
+  /// The rows after the algorithm rows.
+  Check = static_cast<std::int32_t>(NoHash) + static_cast<std::int32_t>(kChoiceCount),
+  Quiet,
 };
-/// The rows before the algorithm rows, and all rows.
+/// The rows before the algorithm rows, the rows after them, and all rows.
 inline constexpr std::size_t kSettingOptionCount = static_cast<std::size_t>(TOption::NoHash);
-inline constexpr std::size_t kOptionCount = kSettingOptionCount + kChoiceCount;
+inline constexpr std::size_t kLateOptionCount = 2;
+inline constexpr std::size_t kOptionCount = kSettingOptionCount + kChoiceCount + kLateOptionCount;
 
 /// The algorithm row of a choice.
 constexpr TOption OptionOfChoice(THashChoices choice) {
@@ -54,9 +59,14 @@ constexpr TOption OptionOfChoice(THashChoices choice) {
                               static_cast<std::int32_t>(choice));
 }
 
+/// Whether the row is an algorithm row.
+constexpr bool IsAlgorithmOption(TOption option) {
+  return option >= TOption::NoHash && option < TOption::Check;
+}
+
 /// The choice an algorithm row selects; None for every row that is not an algorithm.
 constexpr THashChoices ChoiceOfOption(TOption option) {
-  if (option < TOption::NoHash) return THashChoices::None;
+  if (!IsAlgorithmOption(option)) return THashChoices::None;
   return static_cast<THashChoices>(static_cast<std::int32_t>(option) -
                                    static_cast<std::int32_t>(TOption::NoHash));
 }
@@ -103,9 +113,16 @@ inline constexpr std::array<TOptionRow, kSettingOptionCount> kSettingOptionRows 
     {TOption::Compare, "K COMPARE", TOptionKind::TwoValues},
     {TOption::All, "@ ALL", TOptionKind::Switch},
 }};
+
+/// The rows after the algorithm rows: the later additions, looked up last so that no earlier
+/// lookup changes.
+inline constexpr std::array<TOptionRow, kLateOptionCount> kLateOptionRows = {{
+    {TOption::Check, "CHECK VERIFY", TOptionKind::Value},
+    {TOption::Quiet, "QUIET", TOptionKind::Switch},
+}};
 // clang-format on
 
-/// Every row, in lookup order: the rows above, then one switch per choice.
+/// Every row, in lookup order: the setting rows, one switch per choice, the late rows.
 inline constexpr std::array<TOptionRow, kOptionCount> kOptionTable = [] {
   std::array<TOptionRow, kOptionCount> rows{};
   std::size_t at = 0;
@@ -113,6 +130,7 @@ inline constexpr std::array<TOptionRow, kOptionCount> kOptionTable = [] {
   for (const ChoiceInfo& info : kChoiceInfo) {
     rows[at++] = {OptionOfChoice(info.Choice), info.Keywords, TOptionKind::Switch};
   }
+  for (const TOptionRow& row : kLateOptionRows) rows[at++] = row;
   return rows;
 }();
 
@@ -129,7 +147,7 @@ static_assert(
     "one complete row per option, in TOption order");
 static_assert(
     [] {
-      for (std::size_t i = kSettingOptionCount; i < kOptionCount; ++i) {
+      for (std::size_t i = kSettingOptionCount; i < kSettingOptionCount + kChoiceCount; ++i) {
         const TOptionRow& row = kOptionTable[i];
         const auto choice = static_cast<THashChoices>(i - kSettingOptionCount);
         if (ChoiceOfOption(row.Option) != choice || OptionOfChoice(choice) != row.Option) {
@@ -143,6 +161,14 @@ static_assert(
     "the algorithm rows are switches for the choices in THashChoices order, None first");
 
 inline constexpr std::int64_t kDefaultMaxSize = 9223372036854775807LL;
+
+/// A listing named on the command line.
+struct TCheckListing {
+  /// As given: the name its messages use.
+  std::string Shown;
+  /// As opened: made absolute before -d may change the current folder; "-" for standard input.
+  std::string Path;
+};
 
 /// Everything the options and the derived settings decide, process-wide.
 struct TRunSettings {
@@ -165,6 +191,10 @@ struct TRunSettings {
   std::string CompareFile1;
   std::string CompareFile2;
   bool TeeMode = false;
+  /// CHECK mode: --check given without -k. Its listings, as given and as found from the
+  /// folder the run started in ("-" is standard input).
+  bool CheckMode = false;
+  std::vector<TCheckListing> CheckListings;
 
   ChoiceArray<bool> SelectedChoices{};
   std::int32_t SelectedCount = 0;
@@ -193,7 +223,7 @@ cmdline::TFindParamRec& Lookup(TOption option);
 /// Whether the option was found.
 bool Given(TOption option);
 
-/// Runs the 41 lookups in table order and applies the derived settings.
+/// Runs the lookups in table order and applies the derived settings.
 void ReadOptions();
 
 /// Last index of the validated range: the largest of the -L index, the -d index plus one and the

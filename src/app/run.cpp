@@ -1,8 +1,9 @@
 // The run sequence: every option looked up, the exclusive actions settled in their fixed order
-// (help, version-only, info, then COMPARE over DIR over LIST), exactly one of them run.
+// (help, version-only, info, then COMPARE over CHECK over DIR over LIST), exactly one of them run.
 #include "app/run.h"
 
 #include "app/algorithms.h"
+#include "app/check_mode.h"
 #include "app/compare_mode.h"
 #include "app/dir_mode.h"
 #include "app/help.h"
@@ -45,12 +46,16 @@ void StartRun(const std::vector<std::string>& arguments, const std::string& rawC
 }
 
 /// The files the run reads, or writes besides its output, that the output file must not be:
-/// the compared files, or the items of LIST mode; the exclusion list; the summary file.
+/// the compared files, or the listings of CHECK mode or the items of LIST mode; the exclusion
+/// list; the summary file.
 std::vector<std::string> FilesReadByRun() {
   std::vector<std::string> files;
   if (Given(TOption::Compare)) {
     files = {RunSettings.CompareFile1, RunSettings.CompareFile2};
   } else {
+    for (const TCheckListing& listing : RunSettings.CheckListings) {
+      if (listing.Path != "-") files.push_back(listing.Path);
+    }
     if (RunSettings.ListMode) {
       for (const cmdline::TParamStatusRec& param : cmdline::ParamList) {
         if (!param.IsOption && !param.IsValue) files.push_back(param.Param);
@@ -65,7 +70,7 @@ std::vector<std::string> FilesReadByRun() {
 /// Looks every option up; settles the actions that end the run at once (the missing-parameter
 /// and mismatch screens, help, version-only, info, in that order); prepares the run (banner,
 /// algorithms and line layout, folder and exclusion list, summary and output file, engines);
-/// then runs one mode: COMPARE over DIR over LIST. Returns early wherever the run ends.
+/// then runs one mode: COMPARE over CHECK over DIR over LIST. Returns early wherever the run ends.
 void Run() {
   ReadOptions();
   cmdline::ValidateSyntax(cmdline::CustomValidation, cmdline::ParamList, cmdline::KeywordList, true,
@@ -78,7 +83,8 @@ void Run() {
                     true);
     return;
   }
-  if (Given(TOption::NoHash) && !Given(TOption::Dir) && !cmdline::HelpRequested) {
+  if (Given(TOption::NoHash) && (!Given(TOption::Dir) || RunSettings.CheckMode) &&
+      !cmdline::HelpRequested) {
     SyntaxErrorExit(cmdline::SyntaxScreenKind, cmdline::exit_code::kMismatchedParameters,
                     "Mismatched Parameters Used (e.g. --NOHASH --LIST)", true);
     return;
@@ -97,6 +103,7 @@ void Run() {
     cmdline::ShowBanner(cmdline::VersionInfo, true, true);
     return;
   }
+  if (RunSettings.CheckMode && !CheckHashSwitches()) return;
   // The banner for -b or -v, before anything is checked. (AutoBanner is the engine's switch for
   // this early banner; this program never turns it off.)
   if (cmdline::AutoBanner && (Given(TOption::Banner) || VerboseGiven())) {
@@ -130,6 +137,11 @@ void Run() {
     RunSettings.DirMode = false;
     RunSettings.ExclusionOn = false;
     RunCompareMode();
+  }
+  if (RunSettings.CheckMode) {
+    RunSettings.ListMode = false;
+    RunSettings.DirMode = false;
+    RunCheckMode();
   }
   if (RunSettings.DirMode) RunDirMode();
   if (RunSettings.ListMode) RunListMode();

@@ -23,6 +23,11 @@ inline constexpr std::int32_t kBadExclusionFile = 101;
 inline constexpr std::int32_t kBadOutputFile = 102;
 inline constexpr std::int32_t kExclusionFileUnopened = 103;
 inline constexpr std::int32_t kSummaryWriteFailed = 105;
+/// CHECK mode: a file failed, is missing, unreadable, new or moved, or a listing line is
+/// malformed.
+inline constexpr std::int32_t kCheckFailed = 106;
+/// CHECK mode: a listing cannot be opened or holds no checksum line (wins over 106).
+inline constexpr std::int32_t kListingUnusable = 107;
 inline constexpr std::int32_t kAborted = 252;
 inline constexpr std::int32_t kHelpShown = 255;
 

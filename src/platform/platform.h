@@ -175,6 +175,8 @@ class TInputFile {
   /// walk lists only regular files, and a pipe or device put in a file's place afterwards must
   /// not stall the run or be read forever.
   bool Open(const std::string& path, std::string& error, bool regularOnly = false);
+  /// Reads standard input (through a copy of its handle: closing this leaves it open).
+  bool OpenStandardInput(std::string& error);
   /// Reads up to `count` bytes; returns the number read (less only at the end) or -1 on failure.
   std::int64_t Read(std::uint8_t* destination, std::int64_t count, std::string& error);
   /// Moves to `offset` bytes from the start.

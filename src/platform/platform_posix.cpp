@@ -207,6 +207,17 @@ std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, st
   }
 }
 
+bool TInputFile::OpenStandardInput(std::string& error) {
+  Close();
+  const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (fd < 0) {
+    error = ErrorText(errno);
+    return false;
+  }
+  handle_ = static_cast<NativeHandle>(fd);
+  return true;
+}
+
 bool TInputFile::Seek(std::int64_t offset, std::string& error) {
   if (::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) < 0) {
     error = ErrorText(errno);

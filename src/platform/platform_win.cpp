@@ -443,6 +443,19 @@ std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, st
   return -1;
 }
 
+bool TInputFile::OpenStandardInput(std::string& error) {
+  Close();
+  HANDLE copy = nullptr;
+  const HANDLE process = ::GetCurrentProcess();
+  if (!::DuplicateHandle(process, ::GetStdHandle(STD_INPUT_HANDLE), process, &copy, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+    error = LastErrorText();
+    return false;
+  }
+  handle_ = AsNative(copy);
+  return true;
+}
+
 bool TInputFile::Seek(std::int64_t offset, std::string& error) {
   LARGE_INTEGER distance{};
   distance.QuadPart = offset;
