@@ -178,9 +178,28 @@ def engines():
     return seeds
 
 
+def listing():
+    md5 = "900150983cd24fb0d6963f7d28e17f72"
+    sha1 = "a9993e364706816aba3e25717850c26c9cd0d89d"
+    sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"
+    denied = ":::DENIED" + ":" * 55
+    lines = [
+        f"{sha256} ?SHA256*a", f"{md5} *a", f"{md5}{' ' * 96} *a", f"{sha1}{' ' * 88} ?SHA1*a b",
+        f"{sha256} a", f"{{           3}} {sha256} ?SHA256*a", f"SHA2_256: {sha256} ?SHA256*a",
+        "\"12/08/2026 04:35 PM\" ?NOHASH*a", f"{denied} ?SHA256*a", f"\\{sha256} ?SHA256*a\\nb\\\\c",
+        f"{md5}  *star (1) = x ", f"{md5}   lead", f"SHA256 (a (1) = b) = {sha256}",
+        f"BLAKE2b-512 (-dash) = {'0f' * 64}", f"MD5(a)= {md5.upper()}\r", f"\\SHA1 (a\\rb) = {sha1}",
+        f"MD5: {{          -1}} {md5}{' ' * 96} *a", "# comment",
+    ]
+    seeds = [line.encode() for line in lines]
+    seeds.append(b"\xef\xbb\xbf" + f"{md5}  a".encode())
+    return seeds
+
+
 if __name__ == "__main__":
     write("cmdline", cmdline())
     write("cmdline", cmdline_slow(), ROOT.parent / "corpus-slow")
     write("masks", masks())
     write("exclusions", exclusions())
     write("engines", engines())
+    write("listing", listing())

@@ -15,16 +15,16 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(cmdline masks exclusions engines)
+[ ${#targets[@]} -eq 0 ] && targets=(cmdline masks exclusions engines listing)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 >/dev/null
 
-declare -A max_len=([cmdline]=4096 [masks]=1024 [exclusions]=8192 [engines]=40000)
+declare -A max_len=([cmdline]=4096 [masks]=1024 [exclusions]=8192 [engines]=40000 [listing]=4096)
 # The command-line engine keeps process-wide state from one input to the next, which libFuzzer's
 # leak check after every input would take for leaks (and slow down tenfold); its leaks are
 # checked at exit by the replay test under the sanitizers instead.
-declare -A leaks=([cmdline]=0 [masks]=1 [exclusions]=1 [engines]=1)
+declare -A leaks=([cmdline]=0 [masks]=1 [exclusions]=1 [engines]=1 [listing]=1)
 build=build/fuzz
 mkdir -p "$build/artifacts"
 scratch=$(mktemp -d)
