@@ -362,8 +362,8 @@ void CheckGroup(std::vector<TEntry>& entries, std::size_t first, std::size_t end
       continue;
     }
     const auto at = std::find(choices.begin(), choices.end(), entry.Choice) - choices.begin();
-    entry.Verdict = digests[static_cast<std::size_t>(at)] == entry.Hex ? TVerdict::Ok
-                                                                        : TVerdict::Failed;
+    entry.Verdict =
+        digests[static_cast<std::size_t>(at)] == entry.Hex ? TVerdict::Ok : TVerdict::Failed;
   }
 }
 
@@ -421,7 +421,8 @@ void PairMovedFiles(std::vector<TEntry>& entries, std::vector<TNewFile>& found,
     bool failed = false;
     const auto digests = DigestsOfFile(choices, found[n].Path, false, failed, true, stop);
     if (failed) continue;
-    for (std::size_t c = 0; c < choices.size(); ++c) byDigest[{choices[c], digests[c]}].push_back(n);
+    for (std::size_t c = 0; c < choices.size(); ++c)
+      byDigest[{choices[c], digests[c]}].push_back(n);
   }
   for (TEntry& entry : entries) {
     if (entry.Verdict != TVerdict::Missing) continue;

@@ -7,6 +7,7 @@ printf two > t/b
 printf one > t/c
 printf two > t/sub/d
 "$TARVOLIN" -f -r -o t/list.txt -d t
+LC_ALL=C sort -t '*' -k 2,2 -o t/list.txt t/list.txt
 mv t/a t/z
 mv t/b t/sub/y
 printf new > t/sub/n

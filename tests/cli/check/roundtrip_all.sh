@@ -3,9 +3,11 @@
 mkdir t
 printf abc > t/a
 printf '' > 't/b c'
-"$TARVOLIN" --all -f -o all.txt -d t
-"$TARVOLIN" --check all.txt -c
+"$TARVOLIN" --all -f -o t/all.txt -d t
+LC_ALL=C sort -s -t '*' -k 2,2 -o t/all.txt t/all.txt
+"$TARVOLIN" --check t/all.txt -c
 echo "exit $?"
 "$TARVOLIN" -f -i -o t/hidden.txt -d t
+LC_ALL=C sort -t ' ' -k 2 -o t/hidden.txt t/hidden.txt
 "$TARVOLIN" --check t/hidden.txt
 echo "exit $?"

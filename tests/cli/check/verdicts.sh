@@ -7,10 +7,11 @@ printf abd > t/b
 printf abc > t/c
 printf abc > t/d
 printf abc > t/e
-"$TARVOLIN" -f -o list.txt -d t
-"$TARVOLIN" -n -f -d t | head -n 1 >> list.txt
+"$TARVOLIN" -f -r -o list.txt -d .
+"$TARVOLIN" -n -f -r -d . | grep 't/a$' >> list.txt
 ln -s /proc/self/mem t/mem
-"$TARVOLIN" -f -d t | grep mem >> list.txt
+"$TARVOLIN" -f -r -d . | grep 't/mem$' >> list.txt
+LC_ALL=C sort -s -t '*' -k 2,2 -o list.txt list.txt
 printf abe > t/b
 rm t/c
 rm t/d
