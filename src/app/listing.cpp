@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "cmdline/ascii_case.h"
+
 namespace tarvolin::app {
 
 namespace {
@@ -43,14 +45,6 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-char AsciiUpper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string_view SkipBlanks(std::string_view text) {
   std::size_t k = 0;
   while (k < text.size() && IsBlank(text[k])) ++k;
@@ -73,12 +67,6 @@ std::size_t HexRunLength(std::string_view text) {
   std::size_t n = 0;
   while (n < text.size() && IsHexDigit(text[n])) ++n;
   return n;
-}
-
-std::string LowerHex(std::string_view hex) {
-  std::string lower(hex);
-  for (char& c : lower) c = AsciiLower(c);
-  return lower;
 }
 
 /// The name of an escaped line decoded: "\\", "\n" and "\r"; nothing for any other escape.
@@ -232,7 +220,7 @@ std::optional<TListingLine> ParseDigestFirst(std::string_view text, bool escaped
       return TListingLine{};
     }
     line.Kind = TListingLineKind::Checksum;
-    line.Hex = LowerHex(digest);
+    line.Hex = cmdline::AsciiLowerCase(std::string(digest));
   } else {
     line.Kind = TListingLineKind::NoDigest;
   }
@@ -282,7 +270,7 @@ TListingLine ParseTagged(std::string_view text, bool escaped) {
   line.Layout =
       open > 0 && IsBlank(before[open - 1]) ? TListingLayout::Bsd : TListingLayout::OpenSsl;
   line.Choice = *choice;
-  line.Hex = LowerHex(hex);
+  line.Hex = cmdline::AsciiLowerCase(std::string(hex));
   line.Escaped = escaped;
   return WithName(std::move(line), before.substr(open + 1));
 }
@@ -338,7 +326,7 @@ std::optional<THashChoices> ChoiceOfAlgorithmName(std::string_view name) {
   for (const char c : name) {
     if (c == '-' || c == '_' || IsBlank(c)) continue;
     if (length == buffer.size()) return std::nullopt;
-    buffer[length++] = AsciiUpper(c);
+    buffer[length++] = cmdline::AsciiUpper(c);
   }
   const std::string_view key(buffer.data(), length);
   if (key.empty()) return std::nullopt;
@@ -366,7 +354,7 @@ std::optional<THashChoices> ChoiceOfAlgorithmName(std::string_view name) {
     bool same = true;
     for (const char* p = info.Name; *p != '\0' && same; ++p) {
       if (*p == '-' || *p == '_' || *p == ' ') continue;
-      same = k < key.size() && key[k++] == AsciiUpper(*p);
+      same = k < key.size() && key[k++] == cmdline::AsciiUpper(*p);
     }
     if (same && k == key.size()) return info.Choice;
   }
