@@ -215,17 +215,7 @@ bool HoldsLineBreak(const std::string& name) {
 std::string EscapedName(const std::string& name) {
   std::string shown;
   shown.reserve(name.size() + 8);
-  for (const char c : name) {
-    if (c == '\n') {
-      shown += "\\n";
-    } else if (c == '\r') {
-      shown += "\\r";
-    } else if (c == '\\') {
-      shown += "\\\\";
-    } else {
-      shown += c;
-    }
-  }
+  AppendEscapedName(shown, name, true);
   return shown;
 }
 

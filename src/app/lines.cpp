@@ -29,8 +29,9 @@ std::string HashText(const std::string& digest) {
 }  // namespace
 
 std::string FsumTagOf(THashChoices choice) {
-  const char* tag = kChoiceInfo[static_cast<std::size_t>(choice)].FsumTagOverride;
-  return tag != nullptr ? tag : Algorithm(choice).FsumTag;
+  const ChoiceInfo& info = kChoiceInfo[static_cast<std::size_t>(choice)];
+  if (info.FsumTagOverride != nullptr) return info.FsumTagOverride;
+  return std::string(" ?") + info.Name + "*";
 }
 
 void ApplyLayoutOptions() {
@@ -93,19 +94,23 @@ bool EscapeListingName(std::string& name) {
   if (!needed) return false;
   std::string escaped;
   escaped.reserve(name.size() + 8);
-  for (const char c : name) {
-    if (c == '\n') {
-      escaped += "\\n";
-    } else if (c == '\r') {
-      escaped += "\\r";
-    } else if (c == '\\' && escapeBackslash) {
-      escaped += "\\\\";
-    } else {
-      escaped += c;
-    }
-  }
+  AppendEscapedName(escaped, name, escapeBackslash);
   name = std::move(escaped);
   return true;
+}
+
+void AppendEscapedName(std::string& out, std::string_view name, bool backslash) {
+  for (const char c : name) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\\' && backslash) {
+      out += "\\\\";
+    } else {
+      out += c;
+    }
+  }
 }
 
 }  // namespace tarvolin::app

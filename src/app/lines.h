@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/options.h"
 
@@ -15,7 +16,8 @@ inline constexpr const char* kFileTag = "  {File}  ";
 /// Applies -f, then -s/-i, then -p to the selected algorithms' tags, prefixes and widths.
 void ApplyLayoutOptions();
 
-/// The checksum-file tag of a choice.
+/// The checksum-file tag of a choice: its own where checksum files know it by another, else
+/// " ?NAME*".
 std::string FsumTagOf(THashChoices choice);
 
 /// The size text: the size right-aligned in 12 characters inside braces, and one blank.
@@ -36,5 +38,9 @@ std::string CompareLine(THashChoices choice, const std::string& verdict, const s
 /// written as two backslashes, backslash-n and backslash-r, and its line starts with a
 /// backslash to say so. Returns whether the name was escaped; other names stay as they are.
 bool EscapeListingName(std::string& name);
+
+/// Appends the name with LF and CR (and, with `backslash`, the backslash) written as
+/// backslash-n, backslash-r and two backslashes: the escaped form of a listing name.
+void AppendEscapedName(std::string& out, std::string_view name, bool backslash);
 
 }  // namespace tarvolin::app

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "app/lines.h"
 #include "cmdline/ascii_case.h"
 
 namespace tarvolin::app {
@@ -276,28 +277,11 @@ TListingLine ParseTagged(std::string_view text, bool escaped) {
 }
 
 void AppendEscaped(std::string& out, std::string_view name, bool escape) {
-  if (!escape) {
+  if (escape) {
+    AppendEscapedName(out, name, true);
+  } else {
     out += name;
-    return;
   }
-  for (const char c : name) {
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\\') {
-      out += "\\\\";
-    } else {
-      out += c;
-    }
-  }
-}
-
-/// The -f tag of a choice: its own where checksum files know it by another, else " ?NAME*".
-std::string FsumTag(THashChoices choice) {
-  const ChoiceInfo& info = InfoOf(choice);
-  if (info.FsumTagOverride != nullptr) return info.FsumTagOverride;
-  return std::string(" ?") + info.Name + "*";
 }
 
 }  // namespace
@@ -391,7 +375,7 @@ std::string RenderListingLine(const TListingLine& line) {
   // MD5's -f tag is the untagged binary separator: written alone it would read back without
   // its algorithm, so such a line carries the "MD5: " prefix that -p writes.
   const auto ownPart = [&](std::string_view digest) {
-    std::string tag = FsumTag(choice);
+    std::string tag = FsumTagOf(choice);
     if (tag == " *") out += std::string(InfoOf(choice).Name) + ": ";
     out += digest;
     out += tag;
