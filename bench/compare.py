@@ -174,7 +174,7 @@ def check_listings(tarvolin, data_dir, big, runs):
         ("tarvolin", [tarvolin, "--check", listing]),
         ("sha256sum -c", "cd '%s' && sha256sum -c --quiet SHA256SUMS" % root)], runs)
     folder, name = os.path.split(big)
-    big_listing = big + ".sha256"
+    big_listing = os.path.abspath(big + ".sha256")
     subprocess.run("cd '%s' && sha256sum '%s' > '%s'" % (folder, name, big_listing), shell=True, check=True)
     compare("one %d MiB file" % (os.path.getsize(big) >> 20), [
         ("tarvolin", [tarvolin, "--check", big_listing]),
