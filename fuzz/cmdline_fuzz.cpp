@@ -155,7 +155,7 @@ std::vector<TFindParamRec> ReplicateLookups(TParamStatusArray& list) {
       }
       case app::TOptionKind::Number: {
         std::int64_t number = 0;
-        cmdline::FindParamNumber(r, list, row.Keywords, number, app::kDefaultMaxSize);
+        cmdline::FindParamNumber(r, list, row.Keywords, number, app::NumberDefault(row.Option));
         FUZZ_CHECK(r.Value == std::to_string(number), row.Keywords);
         valueCount = 1;
         break;

@@ -12,15 +12,6 @@ namespace tarvolin::app {
 
 THashChoicesArray HashAlgorithms;
 
-namespace {
-
-hash::TFileHasher& FileHasher() {
-  static hash::TFileHasher hasher;
-  return hasher;
-}
-
-}  // namespace
-
 THashAlgorithmRec& Algorithm(THashChoices choice) {
   return HashAlgorithms[static_cast<std::size_t>(choice)];
 }
@@ -94,22 +85,42 @@ std::string DeniedMarker(std::int32_t length) {
   return marker;
 }
 
-std::string DigestOfText(THashChoices choice, const std::string& text) {
-  return cmdline::AsciiLowerCase(
-      Algorithm(choice).Engine->HashText(text, &hash::TUTF8Encoding::Instance())->ToHex(false));
+TDigester& TDigester::Main() {
+  static TDigester digester{TMainEngines{}};
+  return digester;
 }
 
-std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
-                                       const std::string& path, bool upperCase, bool& failed,
-                                       bool regularOnly, const std::function<bool()>& stop) {
+TDigester::TDigester() {
+  for (const ChoiceInfo& info : kChoiceInfo) {
+    if (info.CreateEngine != nullptr)
+      own_[static_cast<std::size_t>(info.Choice)] = info.CreateEngine();
+  }
+}
+
+hash::IHash* TDigester::Engine(THashChoices choice) {
+  return main_ ? Algorithm(choice).Engine.get() : own_[static_cast<std::size_t>(choice)].get();
+}
+
+std::string TDigester::DigestOfText(THashChoices choice, const std::string& text) {
+  return cmdline::AsciiLowerCase(
+      Engine(choice)->HashText(text, &hash::TUTF8Encoding::Instance())->ToHex(false));
+}
+
+std::vector<std::string> TDigester::DigestsOfFile(const std::vector<THashChoices>& choices,
+                                                  const std::string& path, bool upperCase,
+                                                  bool& failed, bool regularOnly,
+                                                  const std::function<bool()>& stop) {
   std::vector<hash::IHash*> engines;
-  for (const THashChoices choice : choices) engines.push_back(Algorithm(choice).Engine.get());
+  for (const THashChoices choice : choices) engines.push_back(Engine(choice));
+  // The thread that runs the mode hashes alone: it may spread one file's engines over the
+  // run's threads. A worker is one of those threads already.
+  hasher_.SetThreads(main_ ? RunSettings.Threads : 1);
   std::vector<std::string> digests;
   try {
     if (std::find(engines.begin(), engines.end(), nullptr) != engines.end()) {
       throw hash::EArgumentNilError("no engine");
     }
-    for (const auto& result : FileHasher().HashFile(path, engines, regularOnly, stop)) {
+    for (const auto& result : hasher_.HashFile(path, engines, regularOnly, stop)) {
       const std::string hex = result->ToHex(false);
       digests.push_back(upperCase ? hex : cmdline::AsciiLowerCase(hex));
     }
@@ -123,6 +134,16 @@ std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
     }
   }
   return digests;
+}
+
+std::string DigestOfText(THashChoices choice, const std::string& text) {
+  return TDigester::Main().DigestOfText(choice, text);
+}
+
+std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
+                                       const std::string& path, bool upperCase, bool& failed,
+                                       bool regularOnly, const std::function<bool()>& stop) {
+  return TDigester::Main().DigestsOfFile(choices, path, upperCase, failed, regularOnly, stop);
 }
 
 namespace {

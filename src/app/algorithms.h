@@ -9,6 +9,7 @@
 
 #include "app/options.h"
 #include "hash/hash.h"
+#include "hash/stream.h"
 #include "platform/platform.h"
 
 namespace tarvolin::app {
@@ -61,6 +62,34 @@ std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
                                        const std::string& path, bool upperCase, bool& failed,
                                        bool regularOnly = false,
                                        const std::function<bool()>& stop = {});
+
+/// The engines and the read buffer one thread hashes with: the run's own engines
+/// (`Algorithm(choice).Engine`) on the thread that runs the mode, engines of its own on each
+/// worker thread.
+class TDigester {
+ public:
+  /// The run's engines, on the thread that runs the mode.
+  static TDigester& Main();
+  /// A worker thread's: a fresh engine for every choice but None.
+  TDigester();
+
+  /// As `DigestsOfFile` below, with these engines.
+  std::vector<std::string> DigestsOfFile(const std::vector<THashChoices>& choices,
+                                         const std::string& path, bool upperCase, bool& failed,
+                                         bool regularOnly = false,
+                                         const std::function<bool()>& stop = {});
+  /// As `DigestOfText` below, with these engines.
+  std::string DigestOfText(THashChoices choice, const std::string& text);
+
+ private:
+  struct TMainEngines {};
+  explicit TDigester(TMainEngines) : main_(true) {}
+  hash::IHash* Engine(THashChoices choice);
+
+  bool main_ = false;
+  ChoiceArray<hash::IHashPtr> own_{};
+  hash::TFileHasher hasher_;
+};
 
 /// The file's last-write time as "mm/dd/yyyy hh:nn AM" in double quotes (local time), or the
 /// quoted fallback date when it cannot be obtained.

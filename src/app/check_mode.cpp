@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <unordered_set>
@@ -16,6 +17,7 @@
 #include "app/lines.h"
 #include "app/listing.h"
 #include "app/options.h"
+#include "app/ordered_work.h"
 #include "app/output.h"
 #include "app/run.h"
 #include "cmdline/exit_codes.h"
@@ -233,9 +235,10 @@ class TResultWriter {
  public:
   TResultWriter(bool audit, TTally& tally) : audit_(audit), tally_(tally) {}
 
-  /// Writes every entry from the first unwritten one on whose verdict is final.
-  void WriteReady(const std::vector<TEntry>& entries, bool all) {
-    while (written_ < entries.size()) {
+  /// Writes every entry before `limit` from the first unwritten one on whose verdict is
+  /// final; with `all`, MISSING ones too.
+  void WriteReady(const std::vector<TEntry>& entries, std::size_t limit, bool all) {
+    while (written_ < limit) {
       const TEntry& entry = entries[written_];
       if (entry.Verdict == TVerdict::Pending) break;
       if (!all && audit_ && entry.Verdict == TVerdict::Missing) break;
@@ -334,7 +337,7 @@ bool FindEntryFile(TEntry& entry, platform::TPathInfo& info) {
 
 /// Checks the entries [first, end), which name one file: it is read once for all of them.
 void CheckGroup(std::vector<TEntry>& entries, std::size_t first, std::size_t end,
-                const std::function<bool()>& stop) {
+                TDigester& digester, const std::function<bool()>& stop) {
   platform::TPathInfo info;
   if (!FindEntryFile(entries[first], info)) {
     for (std::size_t i = first; i < end; ++i) entries[i].Verdict = TVerdict::Missing;
@@ -349,7 +352,9 @@ void CheckGroup(std::vector<TEntry>& entries, std::size_t first, std::size_t end
   }
   bool failed = info.IsFolder;
   std::vector<std::string> digests;
-  if (!failed) digests = DigestsOfFile(choices, entries[first].Path, false, failed, false, stop);
+  if (!failed) {
+    digests = digester.DigestsOfFile(choices, entries[first].Path, false, failed, false, stop);
+  }
   for (std::size_t i = first; i < end; ++i) {
     TEntry& entry = entries[i];
     if (failed) {
@@ -480,31 +485,61 @@ void RunCheckMode() {
   const std::function<bool()> stop = AbortRequested;
   TResultWriter writer(audit, tally);
   ArmFailureSummary(static_cast<std::int64_t>(entries.size()));
-  try {
-    for (std::size_t i = 0; i < entries.size();) {
-      if (AbortRequested()) throw hash::EReadStopped();
-      std::size_t end = i + 1;
-      if (entries[i].NoDigest) {
-        entries[i].Verdict = TVerdict::NoDigest;
-      } else {
-        // Consecutive lines for one file (several algorithms) share one read of it.
-        while (end < entries.size() && !entries[end].NoDigest &&
-               entries[end].Path == entries[i].Path) {
-          ++end;
-        }
-        CheckGroup(entries, i, end, stop);
-      }
-      writer.WriteReady(entries, false);
-      i = end;
+  // Consecutive lines for one file (several algorithms) share one read of it.
+  std::vector<std::pair<std::size_t, std::size_t>> groups;
+  for (std::size_t i = 0; i < entries.size();) {
+    std::size_t end = i + 1;
+    while (!entries[i].NoDigest && end < entries.size() && !entries[end].NoDigest &&
+           entries[end].Path == entries[i].Path) {
+      ++end;
     }
-    if (audit) PairMovedFiles(entries, found, stop);
+    groups.emplace_back(i, end);
+    i = end;
+  }
+  const auto threads = static_cast<std::size_t>(std::max(RunSettings.Threads, 1));
+  std::vector<std::unique_ptr<TDigester>> workers;
+  if (threads > 1 && groups.size() > 1) {
+    for (std::size_t w = 0; w < threads; ++w) workers.push_back(std::make_unique<TDigester>());
+  }
+  // Each group's entries are written by the one worker that checks it; the calling thread
+  // reads them only once their group is handed over.
+  const auto work = [&](std::size_t group, std::size_t worker) {
+    const auto [first, end] = groups[group];
+    if (AbortRequested()) return true;
+    if (entries[first].NoDigest) {
+      entries[first].Verdict = TVerdict::NoDigest;
+      return false;
+    }
+    try {
+      CheckGroup(entries, first, end, workers.empty() ? TDigester::Main() : *workers[worker], stop);
+    } catch (const hash::EReadStopped&) {
+      return true;
+    }
+    return false;
+  };
+  std::optional<std::size_t> stoppedAt;
+  const auto consume = [&](std::size_t group, bool stopped) {
+    if (stopped) {
+      stoppedAt = groups[group].first;
+      return false;
+    }
+    writer.WriteReady(entries, groups[group].second, false);
+    return true;
+  };
+  RunInOrder<bool>(groups.size(), threads, threads * 4, work, consume);
+  try {
+    if (!stoppedAt && audit) PairMovedFiles(entries, found, stop);
   } catch (const hash::EReadStopped&) {
-    // What was decided is written; the file being read gets no line.
-    writer.WriteReady(entries, true);
+    stoppedAt = entries.size();
+  }
+  if (stoppedAt) {
+    // What was decided before the first file left unfinished is written; that file and those
+    // after it get no line.
+    writer.WriteReady(entries, *stoppedAt, true);
     AbortInLoop(tee);
     return;
   }
-  writer.WriteReady(entries, true);
+  writer.WriteReady(entries, entries.size(), true);
   for (const TNewFile& file : found) {
     if (!file.Used) writer.WriteNew(file);
   }

@@ -1,13 +1,16 @@
 // DIR mode.
 #include "app/dir_mode.h"
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "app/algorithms.h"
 #include "app/exclusions.h"
 #include "app/lines.h"
 #include "app/options.h"
+#include "app/ordered_work.h"
 #include "app/output.h"
 #include "app/run.h"
 #include "cmdline/exit_codes.h"
@@ -24,6 +27,9 @@ namespace tarvolin::app {
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
+/// Files a worker may be ahead by: enough to keep every worker busy while the lines are
+/// written, few enough that memory stays flat for a million files.
+constexpr std::size_t kFilesPerWorker = 4;
 
 /// The exclusion list loaded by the entry checks.
 TExclusionList ExclusionList;
@@ -207,11 +213,45 @@ void RunDirMode() {
   const std::function<bool()> stop = AbortRequested;
   const auto count = static_cast<std::int32_t>(fileList.size());
   ArmFailureSummary(count);
-  for (std::int32_t position = 0; position < count; ++position) {
-    const std::string& path = fileList[static_cast<std::size_t>(position)];
-    std::int64_t size = -1;
-    if (FilteredOut(path, size)) continue;
 
+  // What a file gives, worked out on any thread; its lines are written in list order.
+  struct TFileResult {
+    bool Skipped = false;
+    /// The abort request came before or while the file was read: it gets no line.
+    bool Stopped = false;
+    bool Failed = false;
+    std::int64_t Size = -1;
+    std::vector<std::string> Digests;
+  };
+  const auto threads = static_cast<std::size_t>(std::max(s.Threads, 1));
+  std::vector<std::unique_ptr<TDigester>> workers;
+  if (threads > 1 && fileList.size() > 1) {
+    for (std::size_t w = 0; w < threads; ++w) workers.push_back(std::make_unique<TDigester>());
+  }
+  const auto work = [&](std::size_t index, std::size_t worker) {
+    const std::string& path = fileList[index];
+    TFileResult result;
+    if (FilteredOut(path, result.Size)) {
+      result.Skipped = true;
+    } else if (AbortRequested()) {
+      result.Stopped = true;
+    } else if (noHash) {
+      result.Digests.push_back(DateOfFile(path));
+    } else {
+      TDigester& digester = workers.empty() ? TDigester::Main() : *workers[worker];
+      try {
+        // Only regular files were listed; whatever has taken a file's place since is refused.
+        result.Digests = digester.DigestsOfFile(selected, path, false, result.Failed, true, stop);
+      } catch (const hash::EReadStopped&) {
+        result.Stopped = true;
+      }
+    }
+    return result;
+  };
+  bool aborted = false;
+  const auto consume = [&](std::size_t index, TFileResult& result) {
+    if (result.Skipped) return true;
+    const std::string& path = fileList[index];
     std::string displayName = path;
     if (fsum) {
       s.SeparatorLines = false;
@@ -222,40 +262,29 @@ void RunDirMode() {
     // A listing line holds one name: a line break in it is written escaped.
     const std::string escapeMark = fsum && EscapeListingName(displayName) ? "\\" : "";
 
-    if (AbortRequested()) {
+    if (result.Stopped || AbortRequested()) {
       AbortInLoop(tee);
-      return;
+      aborted = true;
+      return false;
     }
-
-    bool itemError = false;
-    const std::string sizeText =
-        Given(TOption::Size) ? SizeTextUnsigned(static_cast<std::uint64_t>(size)) : std::string();
+    const std::string sizeText = Given(TOption::Size)
+                                     ? SizeTextUnsigned(static_cast<std::uint64_t>(result.Size))
+                                     : std::string();
     BeginItemLines();
-    if (noHash) {
-      const THashChoices none = THashChoices::None;
-      WriteResultLine(escapeMark + FileLine(none, sizeText, DateOfFile(path),
-                                            Algorithm(none).FileTag, displayName),
+    const std::vector<THashChoices> noneOnly{THashChoices::None};
+    const std::vector<THashChoices>& choices = noHash ? noneOnly : selected;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+      WriteResultLine(escapeMark + FileLine(choices[i], sizeText, result.Digests[i],
+                                            Algorithm(choices[i]).FileTag, displayName),
                       tee);
-    } else {
-      // Only regular files were listed; whatever has taken a file's place since is refused.
-      std::vector<std::string> digests;
-      try {
-        digests = DigestsOfFile(selected, path, false, itemError, true, stop);
-      } catch (const hash::EReadStopped&) {
-        // The request came while the file was read: it gets no line.
-        AbortInLoop(tee);
-        return;
-      }
-      for (std::size_t i = 0; i < selected.size(); ++i) {
-        WriteResultLine(escapeMark + FileLine(selected[i], sizeText, digests[i],
-                                              Algorithm(selected[i]).FileTag, displayName),
-                        tee);
-      }
     }
-    EndItemLines(itemError);
-    (itemError ? counters.ErrorCount : counters.SuccessCount) += 1;
+    EndItemLines(result.Failed);
+    (result.Failed ? counters.ErrorCount : counters.SuccessCount) += 1;
     if (s.SelectedCount > 1 && s.SeparatorLines) WriteResultLine(kSeparatorLine, tee);
-  }
+    return true;
+  };
+  RunInOrder<TFileResult>(fileList.size(), threads, threads * kFilesPerWorker, work, consume);
+  if (aborted) return;
 
   if (AbortRequested()) {
     // The request came while the last files were hashed or skipped.

@@ -74,6 +74,7 @@ constexpr const char* kOptionDefinitions[] = {
     " -i, --hidepath ............ Display only the hash and the basic filename",
     " -z, --size ................ Display file size in addition to hash and name -- for archive scripts",
     " -m, --maxsize ............. Exclude files larger than xxx bytes from being hashed in -D mode",
+    " -j, --threads ............. Hash files on this many threads (default: every usable processor); one file with one algorithm other than BLAKE3 is read on one thread",
     " -w, --showzero ............ Send \"No Files Found in\" error to StdOut vs StdErr if no files are found",
     " -c, --count ............... Display total number of processed items",
     " -p, --prefix .............. Display prefix hash identifier",

@@ -1,8 +1,13 @@
 // LIST mode.
 #include "app/list_mode.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "app/algorithms.h"
 #include "app/lines.h"
+#include "app/ordered_work.h"
 #include "app/output.h"
 #include "cmdline/params.h"
 #include "platform/path_names.h"
@@ -14,34 +19,57 @@ void RunListMode() {
   const auto selected = SelectedList();
   const bool tee = RunSettings.TeeMode;
   ArmFailureSummary(-1);
+  std::vector<const std::string*> items;
   for (const cmdline::TParamStatusRec& param : cmdline::ParamList) {
-    if (param.IsOption || param.IsValue) continue;
-    const std::string& item = param.Param;
-    bool itemError = false;
-    BeginItemLines();
-    if (platform::IsExistingFile(item)) {
-      const std::string sizeText =
-          Given(TOption::Size) ? SizeText(platform::FileSizeOf(item)) : std::string();
-      const std::string name = Given(TOption::HidePath) ? platform::NameOf(item) : item;
-      const auto digests = DigestsOfFile(selected, item, false, itemError);
-      for (std::size_t i = 0; i < selected.size(); ++i) {
-        WriteResultLine(FileLine(selected[i], sizeText, digests[i], kFileTag, name), tee);
-      }
+    if (!param.IsOption && !param.IsValue) items.push_back(&param.Param);
+  }
+
+  // What an item gives, worked out on any thread; its lines are written in item order.
+  struct TItemResult {
+    bool IsFile = false;
+    bool Failed = false;
+    std::string SizeText;
+    std::vector<std::string> Digests;
+  };
+  const auto threads = static_cast<std::size_t>(std::max(RunSettings.Threads, 1));
+  std::vector<std::unique_ptr<TDigester>> workers;
+  if (threads > 1 && items.size() > 1) {
+    for (std::size_t w = 0; w < threads; ++w) workers.push_back(std::make_unique<TDigester>());
+  }
+  const auto work = [&](std::size_t index, std::size_t worker) {
+    const std::string& item = *items[index];
+    TDigester& digester = workers.empty() ? TDigester::Main() : *workers[worker];
+    TItemResult result;
+    result.IsFile = platform::IsExistingFile(item);
+    if (result.IsFile) {
+      if (Given(TOption::Size)) result.SizeText = SizeText(platform::FileSizeOf(item));
+      result.Digests = digester.DigestsOfFile(selected, item, false, result.Failed);
     } else {
       for (const THashChoices choice : selected) {
-        WriteResultLine(TextLine(choice, DigestOfText(choice, item), item), tee);
+        result.Digests.push_back(digester.DigestOfText(choice, item));
       }
     }
-    EndItemLines(itemError);
-    if (itemError) {
-      RunCounters.ErrorCount += 1;
-    } else {
-      RunCounters.SuccessCount += 1;
+    return result;
+  };
+  const auto consume = [&](std::size_t index, TItemResult& result) {
+    const std::string& item = *items[index];
+    BeginItemLines();
+    const std::string name =
+        result.IsFile && Given(TOption::HidePath) ? platform::NameOf(item) : item;
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+      WriteResultLine(
+          result.IsFile ? FileLine(selected[i], result.SizeText, result.Digests[i], kFileTag, name)
+                        : TextLine(selected[i], result.Digests[i], item),
+          tee);
     }
+    EndItemLines(result.Failed);
+    (result.Failed ? RunCounters.ErrorCount : RunCounters.SuccessCount) += 1;
     if (RunSettings.SelectedCount > 1 && RunSettings.SeparatorLines) {
       WriteResultLine(kSeparatorLine, tee);
     }
-  }
+    return true;
+  };
+  RunInOrder<TItemResult>(items.size(), threads, threads * 4, work, consume);
   if (Given(TOption::Count)) {
     WriteResultLine("Count = " + std::to_string(RunCounters.SuccessCount), tee);
   }

@@ -1,6 +1,11 @@
 // The option lookups and the derived settings.
 #include "app/options.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <string_view>
+
 #include "app/dir_mode.h"
 #include "cmdline/screen.h"
 #include "platform/platform.h"
@@ -83,9 +88,13 @@ void ReadOptions() {
         cmdline::FindParamValues(record, list, row.Keywords, s.CompareFile1, s.CompareFile2);
         break;
       case TOptionKind::Number: {
-        std::int64_t number = kDefaultMaxSize;
-        cmdline::FindParamNumber(record, list, row.Keywords, number, kDefaultMaxSize);
-        s.MaxSize = static_cast<std::uint64_t>(number);
+        std::int64_t number = NumberDefault(row.Option);
+        cmdline::FindParamNumber(record, list, row.Keywords, number, NumberDefault(row.Option));
+        if (row.Option == TOption::Threads) {
+          s.Threads = ThreadCount(number);
+        } else {
+          s.MaxSize = static_cast<std::uint64_t>(number);
+        }
         break;
       }
     }
@@ -108,6 +117,20 @@ void ReadOptions() {
   }
   cmdline::HelpRequested =
       Given(TOption::Help) || Given(TOption::VersionOnly) || Given(TOption::Info);
+}
+
+std::int32_t ThreadCount(std::int64_t requested) {
+  if (requested > 0)
+    return static_cast<std::int32_t>(std::min<std::int64_t>(requested, kMaxThreads));
+  if (const char* text = std::getenv("TARVOLIN_THREADS"); text != nullptr) {
+    const std::string_view view(text);
+    std::int64_t number = 0;
+    const auto [rest, error] = std::from_chars(view.data(), view.data() + view.size(), number);
+    if (error == std::errc{} && rest == view.data() + view.size() && number > 0) {
+      return static_cast<std::int32_t>(std::min<std::int64_t>(number, kMaxThreads));
+    }
+  }
+  return std::min(platform::UsableProcessorCount(), kMaxThreads);
 }
 
 std::int32_t ValidationLast() {

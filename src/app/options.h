@@ -47,10 +47,11 @@ enum class TOption : std::int32_t {
   /// The rows after the algorithm rows.
   Check = static_cast<std::int32_t>(NoHash) + static_cast<std::int32_t>(kChoiceCount),
   Quiet,
+  Threads,
 };
 /// The rows before the algorithm rows, the rows after them, and all rows.
 inline constexpr std::size_t kSettingOptionCount = static_cast<std::size_t>(TOption::NoHash);
-inline constexpr std::size_t kLateOptionCount = 2;
+inline constexpr std::size_t kLateOptionCount = 3;
 inline constexpr std::size_t kOptionCount = kSettingOptionCount + kChoiceCount + kLateOptionCount;
 
 /// The algorithm row of a choice.
@@ -119,6 +120,7 @@ inline constexpr std::array<TOptionRow, kSettingOptionCount> kSettingOptionRows 
 inline constexpr std::array<TOptionRow, kLateOptionCount> kLateOptionRows = {{
     {TOption::Check, "CHECK VERIFY", TOptionKind::Value},
     {TOption::Quiet, "QUIET", TOptionKind::Switch},
+    {TOption::Threads, "J THREADS", TOptionKind::Number},
 }};
 // clang-format on
 
@@ -161,6 +163,13 @@ static_assert(
     "the algorithm rows are switches for the choices in THashChoices order, None first");
 
 inline constexpr std::int64_t kDefaultMaxSize = 9223372036854775807LL;
+/// What a number row's lookup gives when its value is absent or unreadable: -m no limit, -j 0
+/// (the default thread count).
+constexpr std::int64_t NumberDefault(TOption option) {
+  return option == TOption::Threads ? 0 : kDefaultMaxSize;
+}
+/// More threads than this are not started, whatever -j or TARVOLIN_THREADS asks.
+inline constexpr std::int32_t kMaxThreads = 256;
 
 /// A listing named on the command line.
 struct TCheckListing {
@@ -195,6 +204,8 @@ struct TRunSettings {
   /// folder the run started in ("-" is standard input).
   bool CheckMode = false;
   std::vector<TCheckListing> CheckListings;
+  /// Threads that hash files (-j, else TARVOLIN_THREADS, else the usable processors).
+  std::int32_t Threads = 1;
 
   ChoiceArray<bool> SelectedChoices{};
   std::int32_t SelectedCount = 0;
@@ -225,6 +236,11 @@ bool Given(TOption option);
 
 /// Runs the lookups in table order and applies the derived settings.
 void ReadOptions();
+
+/// The thread count -j gives: `requested` when it is 1 to 256 (more counts as 256); for 0, a
+/// negative or an unreadable value, the default: TARVOLIN_THREADS when it holds such a number,
+/// else the processors this process may use.
+std::int32_t ThreadCount(std::int64_t requested);
 
 /// Last index of the validated range: the largest of the -L index, the -d index plus one and the
 /// -k index (-1 when absent). Arguments after it are DIR mode's wildcard specifications.

@@ -2,7 +2,14 @@
 #include "hash/stream.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <barrier>
+#include <chrono>
 #include <cstring>
+#include <exception>
+#include <numeric>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -77,12 +84,103 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
   }
   TFileStream& stream = *opened;
   for (IHash* engine : engines) engine->Initialize();
-  const auto chunk = static_cast<std::int64_t>(buffer_.size());
+  if (threads_ > 1 && engines.size() > 1 && stream.Size() >= kParallelMinimum) {
+    UpdateParallel(stream, engines, stop);
+  } else {
+    UpdateSerial(stream, engines, buffer_, stop);
+  }
+  if (stream.ChangedWhileRead()) throw EFileError("The file changed while it was read");
+  std::vector<IHashResultPtr> results;
+  results.reserve(engines.size());
+  for (IHash* engine : engines) results.push_back(engine->Final());
+  return results;
+}
+
+void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> engines,
+                                 const std::function<bool()>& stop) {
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  const std::size_t workers = std::min(static_cast<std::size_t>(threads_), engines.size());
+  std::array<std::vector<std::uint8_t>, 2> buffers{std::vector<std::uint8_t>(kChunk),
+                                                   std::vector<std::uint8_t>(kChunk)};
+  // Shared with the workers; written by this thread only between the two barriers of a round,
+  // while the workers wait.
+  std::span<const std::uint8_t> current;
+  bool finished = false;
+  std::atomic<std::size_t> nextTask{0};
+  // The engines in the order they are taken: the slowest first, once a round has been timed,
+  // so that the last engines taken are short and the threads finish together.
+  std::vector<std::size_t> order(engines.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::vector<double> seconds(engines.size(), 0.0);
+  std::barrier<> round(static_cast<std::ptrdiff_t>(workers + 1));
+
+  const auto run = [&] {
+    for (;;) {
+      round.arrive_and_wait();  // a buffer is ready, or the file is done
+      if (finished) return;
+      for (std::size_t task = nextTask++; task < order.size(); task = nextTask++) {
+        const std::size_t e = order[task];
+        const auto start = std::chrono::steady_clock::now();
+        engines[e]->UpdateRange(current, 0, current.size());
+        seconds[e] +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      }
+      round.arrive_and_wait();  // every engine has taken the buffer
+    }
+  };
+  std::vector<std::jthread> pool;
+  for (std::size_t w = 0; w < workers; ++w) pool.emplace_back(run);
+
+  std::exception_ptr failure;
+  std::size_t which = 0;
+  std::int64_t got = 0;
+  try {
+    if (stop && stop()) throw EReadStopped();
+    got = stream.Read(buffers[which].data(), static_cast<std::int64_t>(kChunk));
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  for (bool first = true; !failure; first = false) {
+    current = std::span<const std::uint8_t>(buffers[which].data(), static_cast<std::size_t>(got));
+    nextTask = 0;
+    round.arrive_and_wait();
+    // While the engines take this buffer, the next one is read.
+    const bool more =
+        got == static_cast<std::int64_t>(kChunk) &&
+        !(stream.Size() >= 0 && stream.Position() > stream.Size() && stream.ChangedWhileRead());
+    std::int64_t next = 0;
+    if (more) {
+      try {
+        if (stop && stop()) throw EReadStopped();
+        next = stream.Read(buffers[which ^ 1].data(), static_cast<std::int64_t>(kChunk));
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    }
+    round.arrive_and_wait();
+    if (first) {
+      std::sort(order.begin(), order.end(),
+                [&](std::size_t a, std::size_t b) { return seconds[a] > seconds[b]; });
+    }
+    if (!more) break;
+    which ^= 1;
+    got = next;
+  }
+  finished = true;
+  round.arrive_and_wait();
+  pool.clear();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TFileHasher::UpdateSerial(TFileStream& stream, std::span<IHash* const> engines,
+                               std::vector<std::uint8_t>& buffer,
+                               const std::function<bool()>& stop) {
+  const auto chunk = static_cast<std::int64_t>(buffer.size());
   for (;;) {
     if (stop && stop()) throw EReadStopped();
-    const std::int64_t n = stream.Read(buffer_.data(), chunk);
+    const std::int64_t n = stream.Read(buffer.data(), chunk);
     for (IHash* engine : engines) {
-      engine->UpdateRange(buffer_, 0, static_cast<std::size_t>(n));
+      engine->UpdateRange(buffer, 0, static_cast<std::size_t>(n));
     }
     if (n < chunk) break;
     // A regular file read past the size it had when opened may be growing: then it has
@@ -92,11 +190,6 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
       break;
     }
   }
-  if (stream.ChangedWhileRead()) throw EFileError("The file changed while it was read");
-  std::vector<IHashResultPtr> results;
-  results.reserve(engines.size());
-  for (IHash* engine : engines) results.push_back(engine->Final());
-  return results;
 }
 
 }  // namespace tarvolin::hash

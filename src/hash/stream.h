@@ -79,8 +79,23 @@ class TFileHasher {
                                        bool regularOnly = false,
                                        const std::function<bool()>& stop = {});
 
+  /// Threads that may run the engines of one file side by side (1: all on the calling thread).
+  /// A file of at least `kParallelMinimum` bytes read for several engines is then read once
+  /// into alternating buffers, each buffer handed to every engine, the engines spread over
+  /// the threads.
+  void SetThreads(std::int32_t threads) { threads_ = threads < 1 ? 1 : threads; }
+  static constexpr std::int64_t kParallelMinimum = std::int64_t{4} << 20;
+
  private:
+  /// Reads the rest of the stream for several engines on several threads.
+  void UpdateParallel(TFileStream& stream, std::span<IHash* const> engines,
+                      const std::function<bool()>& stop);
+  /// Reads the rest of the stream chunk by chunk, every engine taking each chunk in turn.
+  static void UpdateSerial(TFileStream& stream, std::span<IHash* const> engines,
+                           std::vector<std::uint8_t>& buffer, const std::function<bool()>& stop);
+
   std::vector<std::uint8_t> buffer_;
+  std::int32_t threads_ = 1;
 };
 
 }  // namespace tarvolin::hash

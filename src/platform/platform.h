@@ -62,6 +62,10 @@ std::size_t RootLength(std::string_view path) noexcept;
 
 // ---- Process ------------------------------------------------------------------------------
 
+/// The processors this process may run on: its CPU affinity, and on Linux also a cgroup CPU
+/// quota (rounded up). At least 1.
+std::int32_t UsableProcessorCount();
+
 /// Makes sure the standard handles exist: on POSIX, each of descriptors 0, 1 and 2 that is
 /// closed at start is taken by the null device opened read-only, so no file the run opens can
 /// take its number (and receive what is meant for the console), while writing to it still

@@ -3,16 +3,19 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -519,6 +522,42 @@ void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler) {
   action.sa_flags = SA_RESTART;
   for (const int signalNumber : {SIGINT, SIGQUIT, SIGTERM})
     ::sigaction(signalNumber, &action, nullptr);
+}
+
+namespace {
+
+/// A cgroup CPU quota as whole processors (rounded up); 0 when there is none. cgroup v2 keeps it
+/// as "QUOTA PERIOD" (or "max PERIOD") in cpu.max, v1 in cpu.cfs_quota_us and cpu.cfs_period_us.
+std::int32_t CgroupProcessorQuota() {
+  std::int64_t quota = -1;
+  std::int64_t period = 0;
+  std::ifstream v2("/sys/fs/cgroup/cpu.max");
+  std::string text;
+  if (v2 >> text >> period) {
+    if (text == "max") return 0;
+    quota = std::strtoll(text.c_str(), nullptr, 10);
+  } else {
+    std::ifstream quotaFile("/sys/fs/cgroup/cpu/cpu.cfs_quota_us");
+    std::ifstream periodFile("/sys/fs/cgroup/cpu/cpu.cfs_period_us");
+    if (!(quotaFile >> quota) || !(periodFile >> period)) return 0;
+  }
+  if (quota <= 0 || period <= 0) return 0;
+  return static_cast<std::int32_t>(std::min<std::int64_t>((quota + period - 1) / period, 1 << 20));
+}
+
+}  // namespace
+
+std::int32_t UsableProcessorCount() {
+  std::int32_t count = 0;
+#ifdef CPU_COUNT
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (::sched_getaffinity(0, sizeof set, &set) == 0) count = CPU_COUNT(&set);
+#endif
+  if (count <= 0) count = static_cast<std::int32_t>(::sysconf(_SC_NPROCESSORS_ONLN));
+  const std::int32_t quota = CgroupProcessorQuota();
+  if (quota > 0 && quota < count) count = quota;
+  return count > 0 ? count : 1;
 }
 
 }  // namespace tarvolin::platform

@@ -683,4 +683,16 @@ void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler) {
   (void)registered;
 }
 
+std::int32_t UsableProcessorCount() {
+  DWORD_PTR process = 0;
+  DWORD_PTR system = 0;
+  std::int32_t count = 0;
+  if (::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system)) {
+    for (; process != 0; process &= process - 1) ++count;
+  }
+  if (count <= 0)
+    count = static_cast<std::int32_t>(::GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
+  return count > 0 ? count : 1;
+}
+
 }  // namespace tarvolin::platform
