@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace tarvolin::app {
 
 /// Runs `work(index, worker)` for every index below `count` on `threads` workers (`worker`
@@ -72,7 +74,9 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
     }
   };
   pool.reserve(threads);
-  for (std::size_t worker = 0; worker < threads; ++worker) pool.emplace_back(run, worker);
+  platform::StartThreadsWithoutSignals([&] {
+    for (std::size_t worker = 0; worker < threads; ++worker) pool.emplace_back(run, worker);
+  });
   const TCancelOnExit guard{mutex, space, cancelled};
 
   while (consumed < count) {

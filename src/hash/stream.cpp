@@ -129,7 +129,9 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
     }
   };
   std::vector<std::jthread> pool;
-  for (std::size_t w = 0; w < workers; ++w) pool.emplace_back(run);
+  platform::StartThreadsWithoutSignals([&] {
+    for (std::size_t w = 0; w < workers; ++w) pool.emplace_back(run);
+  });
 
   std::exception_ptr failure;
   std::size_t which = 0;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -61,6 +62,11 @@ inline std::string WithNativeSeparators(std::string_view path) {
 std::size_t RootLength(std::string_view path) noexcept;
 
 // ---- Process ------------------------------------------------------------------------------
+
+/// Runs `start`, which starts threads, with the signals that end a process blocked: the new
+/// threads keep them blocked, so such a signal reaches only the thread that writes the output,
+/// which holds it back while it writes a block (no torn line). Just runs it on Windows.
+void StartThreadsWithoutSignals(const std::function<void()>& start);
 
 /// The processors this process may run on: its CPU affinity, and on Linux also a cgroup CPU
 /// quota (rounded up). At least 1.

@@ -283,6 +283,15 @@ class TTerminatingSignalsBlocked {
 
 constexpr const char* kNotOwnFile = "Refused: not a regular file of this user";
 
+}  // namespace
+
+void StartThreadsWithoutSignals(const std::function<void()>& start) {
+  const TTerminatingSignalsBlocked blocked(true);
+  start();
+}
+
+namespace {
+
 /// Refuses what a planted name may lead to: anything but a regular file of this user with one
 /// name. (O_NOFOLLOW already refused a link as the last part of the name.)
 bool IsOwnPlainFile(int fd, std::string& error) {

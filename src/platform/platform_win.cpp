@@ -683,6 +683,10 @@ void InstallConsoleCtrlHandler(TConsoleCtrlHandler handler) {
   (void)registered;
 }
 
+void StartThreadsWithoutSignals(const std::function<void()>& start) {
+  start();
+}
+
 std::int32_t UsableProcessorCount() {
   DWORD_PTR process = 0;
   DWORD_PTR system = 0;
