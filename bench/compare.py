@@ -96,6 +96,7 @@ def main():
     parser.add_argument("--skip-trees", action="store_true")
     parser.add_argument("--skip-all", action="store_true")
     parser.add_argument("--skip-check", action="store_true")
+    parser.add_argument("--skip-scaling", action="store_true")
     args = parser.parse_args()
 
     tarvolin = os.path.join(args.build, "tarvolin")
@@ -151,10 +152,45 @@ def main():
                 commands.append(("hashdeep", ["hashdeep", "-j0", "-c", "sha256", "-r", root]))
             commands.append(("find|sha256sum", "find '%s' -type f -print0 | xargs -0 sha256sum" % root))
             commands.append(("find|openssl", "find '%s' -type f -print0 | xargs -0 openssl dgst -sha256" % root))
+            cores = os.cpu_count() or 1
+            commands.append(("xargs-P|sha256sum",
+                             "find '%s' -type f -print0 | xargs -0 -n 500 -P %d sha256sum" % (root, cores)))
+            commands.append(("xargs-P|openssl",
+                             "find '%s' -type f -print0 | xargs -0 -n 500 -P %d openssl dgst -sha256" % (root, cores)))
             compare(label, commands, args.runs)
 
     if not args.skip_check:
         check_listings(tarvolin, data_dir, big, args.runs)
+
+    if not args.skip_scaling:
+        scaling(tarvolin, data_dir, big, args.runs)
+
+
+def scaling(tarvolin, data_dir, big, runs):
+    """Median wall time at 1, 2, 4 and 8 threads (as many as the machine has), and the speed-up
+    against one thread, for the workloads threads are for."""
+    cores = os.cpu_count() or 1
+    counts = [n for n in (1, 2, 4, 8) if n <= cores]
+    workloads = [
+        ("20000 small files", ["--sha256", "-r", "-d", os.path.join(data_dir, "tree-small")]),
+        ("20 x 50 MiB files", ["--sha256", "-r", "-d", os.path.join(data_dir, "tree-large")]),
+        ("1 file, Blake3", ["--blake3", big]),
+        ("1 file, --all", ["--all", big]),
+    ]
+    print()
+    print("== Scaling, median of %d runs, seconds (speed-up against -j 1)" % runs)
+    print("%-20s " % "workload" + " ".join("%15s" % ("-j %d" % n) for n in counts))
+    for label, arguments in workloads:
+        if not os.path.exists(arguments[-1]):
+            continue
+        times = {n: [] for n in counts}
+        for _ in range(runs):
+            for n in counts:
+                times[n].append(timed([tarvolin, "-j", str(n)] + arguments))
+        medians = {n: statistics.median(times[n]) for n in counts}
+        print("%-20s " % label + " ".join("%8.3f (%4.2fx)" % (medians[n], medians[1] / medians[n])
+                                          for n in counts))
+        sys.stdout.flush()
 
 
 def check_listings(tarvolin, data_dir, big, runs):

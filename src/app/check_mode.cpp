@@ -526,7 +526,7 @@ void RunCheckMode() {
     writer.WriteReady(entries, groups[group].second, false);
     return true;
   };
-  RunInOrder<bool>(groups.size(), threads, threads * 4, work, consume);
+  RunInOrder<bool>(groups.size(), threads, threads * 16, work, consume);
   try {
     if (!stoppedAt && audit) PairMovedFiles(entries, found, stop);
   } catch (const hash::EReadStopped&) {

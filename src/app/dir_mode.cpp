@@ -29,7 +29,7 @@ namespace {
 constexpr char kSep = platform::kPathSeparator;
 /// Files a worker may be ahead by: enough to keep every worker busy while the lines are
 /// written, few enough that memory stays flat for a million files.
-constexpr std::size_t kFilesPerWorker = 4;
+constexpr std::size_t kFilesPerWorker = 16;
 
 /// The exclusion list loaded by the entry checks.
 TExclusionList ExclusionList;
@@ -262,7 +262,9 @@ void RunDirMode() {
     // A listing line holds one name: a line break in it is written escaped.
     const std::string escapeMark = fsum && EscapeListingName(displayName) ? "\\" : "";
 
-    if (result.Stopped || AbortRequested()) {
+    // A file the workers finished is written even when the request has come since: the lines
+    // of every file finished before the first unfinished one are written.
+    if (result.Stopped) {
       AbortInLoop(tee);
       aborted = true;
       return false;

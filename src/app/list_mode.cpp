@@ -69,7 +69,7 @@ void RunListMode() {
     }
     return true;
   };
-  RunInOrder<TItemResult>(items.size(), threads, threads * 4, work, consume);
+  RunInOrder<TItemResult>(items.size(), threads, threads * 16, work, consume);
   if (Given(TOption::Count)) {
     WriteResultLine("Count = " + std::to_string(RunCounters.SuccessCount), tee);
   }

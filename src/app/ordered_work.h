@@ -2,6 +2,8 @@
 // thread: output written from the results is the same, byte for byte, as a one-thread run's.
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -22,6 +24,9 @@ namespace tarvolin::app {
 /// returns. With one thread everything runs on the calling thread, one index after the other.
 /// An exception from `consume` stops and joins the workers too, then passes on; `work` must
 /// not throw.
+/// How long a worker may keep finished results before handing them over.
+inline constexpr std::chrono::milliseconds kHandOverAfter{2};
+
 template <typename Result, typename Work, typename Consume>
 void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work&& work,
                 Consume&& consume) {
@@ -33,29 +38,59 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
     return;
   }
   window = std::max(window, threads);
+  // A worker takes a few consecutive indices at a time, and each side wakes the other only
+  // when it waits: with many small files the hand-over, not the hashing, would cost most.
+  const std::size_t batch = std::max<std::size_t>(1, window / (threads * 2));
   std::mutex mutex;
   std::condition_variable done;   // a result arrived (the caller waits)
   std::condition_variable space;  // a slot was freed, or the run ends (workers wait)
   std::vector<std::optional<Result>> slots(window);
   std::size_t next = 0;      // the next index a worker takes
   std::size_t consumed = 0;  // the next index the caller takes
+  bool callerWaits = false;
+  std::size_t workersWaiting = 0;
   bool cancelled = false;
 
   const auto run = [&](std::size_t worker) {
     for (;;) {
-      std::size_t index = 0;
+      std::size_t first = 0;
+      std::size_t end = 0;
       {
         std::unique_lock lock(mutex);
-        space.wait(lock, [&] { return cancelled || next >= count || next < consumed + window; });
+        const auto ready = [&] { return cancelled || next >= count || next < consumed + window; };
+        if (!ready()) {
+          ++workersWaiting;
+          space.wait(lock, ready);
+          --workersWaiting;
+        }
         if (cancelled || next >= count) return;
-        index = next++;
+        first = next;
+        end = std::min({count, consumed + window, next + batch});
+        next = end;
       }
-      Result result = work(index, worker);
-      {
-        std::lock_guard lock(mutex);
-        slots[index % window] = std::move(result);
+      // Results are handed over a few at a time: one lock and at most one wake-up for a run of
+      // quick ones, while a slow one (a large file) is handed over as soon as it is done.
+      std::vector<Result> results;
+      results.reserve(end - first);
+      std::size_t from = first;
+      auto started = std::chrono::steady_clock::now();
+      for (std::size_t index = first; index < end; ++index) {
+        results.push_back(work(index, worker));
+        const auto now = std::chrono::steady_clock::now();
+        if (index + 1 < end && now - started < kHandOverAfter) continue;
+        bool wake = false;
+        {
+          std::lock_guard lock(mutex);
+          for (std::size_t k = from; k <= index; ++k) {
+            slots[k % window] = std::move(results[k - from]);
+          }
+          wake = callerWaits && consumed >= from && consumed <= index;
+        }
+        if (wake) done.notify_one();
+        results.clear();
+        from = index + 1;
+        started = now;
       }
-      done.notify_one();
     }
   };
 
@@ -81,14 +116,21 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
 
   while (consumed < count) {
     Result result;
+    bool wake = false;
     {
       std::unique_lock lock(mutex);
-      done.wait(lock, [&] { return slots[consumed % window].has_value(); });
+      const auto ready = [&] { return slots[consumed % window].has_value(); };
+      if (!ready()) {
+        callerWaits = true;
+        done.wait(lock, ready);
+        callerWaits = false;
+      }
       result = std::move(*slots[consumed % window]);
       slots[consumed % window].reset();
       ++consumed;
+      wake = workersWaiting > 0;
     }
-    space.notify_all();
+    if (wake) space.notify_all();
     if (!consume(consumed - 1, result)) return;
   }
 }

@@ -35,6 +35,9 @@ std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std
     if (n < 0) return -1;
     if (n == 0) break;
     total += n;
+    // A regular file read up to the size it had when opened is at its end: one more read
+    // would only confirm it. (A file that grew meanwhile is caught by `ChangedWhileRead`.)
+    if (regular_ && size_ > 0 && position_ + total >= size_) break;
   }
   position_ += total;
   return total;

@@ -180,7 +180,7 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
     ::close(fd);
     return false;
   }
-  if (regularOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // (O_NONBLOCK, kept, changes nothing for a regular file.)
   handle_ = static_cast<NativeHandle>(fd);
   regular_ = S_ISREG(st.st_mode);
   opened_size_ = static_cast<std::int64_t>(st.st_size);
