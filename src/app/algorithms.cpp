@@ -136,6 +136,12 @@ std::vector<std::string> TDigester::DigestsOfFile(const std::vector<THashChoices
   return digests;
 }
 
+TWorkerDigesters::TWorkerDigesters(std::size_t items) {
+  const auto threads = static_cast<std::size_t>(std::max(RunSettings.Threads, 1));
+  if (threads <= 1 || items <= 1) return;
+  for (std::size_t w = 0; w < threads; ++w) digesters_.push_back(std::make_unique<TDigester>());
+}
+
 std::string DigestOfText(THashChoices choice, const std::string& text) {
   return TDigester::Main().DigestOfText(choice, text);
 }

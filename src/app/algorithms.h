@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,22 @@ class TDigester {
   bool main_ = false;
   ChoiceArray<hash::IHashPtr> own_{};
   hash::TFileHasher hasher_;
+};
+
+/// The digesters of a run's worker threads: one per thread when the run has several threads and
+/// more than one item to spread over them; none otherwise (the calling thread does the work).
+class TWorkerDigesters {
+ public:
+  explicit TWorkerDigesters(std::size_t items);
+  /// How many threads the work is spread over.
+  std::size_t Threads() const { return digesters_.empty() ? 1 : digesters_.size(); }
+  /// The digester of a worker (the run's own when there are no workers).
+  TDigester& Of(std::size_t worker) {
+    return digesters_.empty() ? TDigester::Main() : *digesters_[worker];
+  }
+
+ private:
+  std::vector<std::unique_ptr<TDigester>> digesters_;
 };
 
 /// The file's last-write time as "mm/dd/yyyy hh:nn AM" in double quotes (local time), or the

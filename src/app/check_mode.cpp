@@ -496,11 +496,8 @@ void RunCheckMode() {
     groups.emplace_back(i, end);
     i = end;
   }
-  const auto threads = static_cast<std::size_t>(std::max(RunSettings.Threads, 1));
-  std::vector<std::unique_ptr<TDigester>> workers;
-  if (threads > 1 && groups.size() > 1) {
-    for (std::size_t w = 0; w < threads; ++w) workers.push_back(std::make_unique<TDigester>());
-  }
+  TWorkerDigesters workers(groups.size());
+  const std::size_t threads = workers.Threads();
   // Each group's entries are written by the one worker that checks it; the calling thread
   // reads them only once their group is handed over.
   const auto work = [&](std::size_t group, std::size_t worker) {
@@ -511,7 +508,7 @@ void RunCheckMode() {
       return false;
     }
     try {
-      CheckGroup(entries, first, end, workers.empty() ? TDigester::Main() : *workers[worker], stop);
+      CheckGroup(entries, first, end, workers.Of(worker), stop);
     } catch (const hash::EReadStopped&) {
       return true;
     }
@@ -526,7 +523,7 @@ void RunCheckMode() {
     writer.WriteReady(entries, groups[group].second, false);
     return true;
   };
-  RunInOrder<bool>(groups.size(), threads, threads * 16, work, consume);
+  RunInOrder<bool>(groups.size(), threads, threads * kItemsPerWorker, work, consume);
   try {
     if (!stoppedAt && audit) PairMovedFiles(entries, found, stop);
   } catch (const hash::EReadStopped&) {

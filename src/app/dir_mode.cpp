@@ -27,9 +27,6 @@ namespace tarvolin::app {
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
-/// Files a worker may be ahead by: enough to keep every worker busy while the lines are
-/// written, few enough that memory stays flat for a million files.
-constexpr std::size_t kFilesPerWorker = 16;
 
 /// The exclusion list loaded by the entry checks.
 TExclusionList ExclusionList;
@@ -223,11 +220,8 @@ void RunDirMode() {
     std::int64_t Size = -1;
     std::vector<std::string> Digests;
   };
-  const auto threads = static_cast<std::size_t>(std::max(s.Threads, 1));
-  std::vector<std::unique_ptr<TDigester>> workers;
-  if (threads > 1 && fileList.size() > 1) {
-    for (std::size_t w = 0; w < threads; ++w) workers.push_back(std::make_unique<TDigester>());
-  }
+  TWorkerDigesters workers(fileList.size());
+  const std::size_t threads = workers.Threads();
   const auto work = [&](std::size_t index, std::size_t worker) {
     const std::string& path = fileList[index];
     TFileResult result;
@@ -238,7 +232,7 @@ void RunDirMode() {
     } else if (noHash) {
       result.Digests.push_back(DateOfFile(path));
     } else {
-      TDigester& digester = workers.empty() ? TDigester::Main() : *workers[worker];
+      TDigester& digester = workers.Of(worker);
       try {
         // Only regular files were listed; whatever has taken a file's place since is refused.
         result.Digests = digester.DigestsOfFile(selected, path, false, result.Failed, true, stop);
@@ -285,7 +279,7 @@ void RunDirMode() {
     if (s.SelectedCount > 1 && s.SeparatorLines) WriteResultLine(kSeparatorLine, tee);
     return true;
   };
-  RunInOrder<TFileResult>(fileList.size(), threads, threads * kFilesPerWorker, work, consume);
+  RunInOrder<TFileResult>(fileList.size(), threads, threads * kItemsPerWorker, work, consume);
   if (aborted) return;
 
   if (AbortRequested()) {

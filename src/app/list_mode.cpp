@@ -31,14 +31,11 @@ void RunListMode() {
     std::string SizeText;
     std::vector<std::string> Digests;
   };
-  const auto threads = static_cast<std::size_t>(std::max(RunSettings.Threads, 1));
-  std::vector<std::unique_ptr<TDigester>> workers;
-  if (threads > 1 && items.size() > 1) {
-    for (std::size_t w = 0; w < threads; ++w) workers.push_back(std::make_unique<TDigester>());
-  }
+  TWorkerDigesters workers(items.size());
+  const std::size_t threads = workers.Threads();
   const auto work = [&](std::size_t index, std::size_t worker) {
     const std::string& item = *items[index];
-    TDigester& digester = workers.empty() ? TDigester::Main() : *workers[worker];
+    TDigester& digester = workers.Of(worker);
     TItemResult result;
     result.IsFile = platform::IsExistingFile(item);
     if (result.IsFile) {
@@ -69,7 +66,7 @@ void RunListMode() {
     }
     return true;
   };
-  RunInOrder<TItemResult>(items.size(), threads, threads * 16, work, consume);
+  RunInOrder<TItemResult>(items.size(), threads, threads * kItemsPerWorker, work, consume);
   if (Given(TOption::Count)) {
     WriteResultLine("Count = " + std::to_string(RunCounters.SuccessCount), tee);
   }

@@ -24,6 +24,10 @@ namespace tarvolin::app {
 /// returns. With one thread everything runs on the calling thread, one index after the other.
 /// An exception from `consume` stops and joins the workers too, then passes on; `work` must
 /// not throw.
+/// Items a worker may be ahead by: enough to keep every worker busy while the lines are
+/// written, few enough that memory stays flat for a million files.
+inline constexpr std::size_t kItemsPerWorker = 16;
+
 /// How long a worker may keep finished results before handing them over.
 inline constexpr std::chrono::milliseconds kHandOverAfter{2};
 
