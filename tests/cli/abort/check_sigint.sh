@@ -9,11 +9,13 @@ for i in $(seq 1 100); do echo "$digest  t/f$i"; done > list.txt
 perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' "$TARVOLIN" --sha3_512 --check list.txt -o out.txt \
   -u sum.txt &
 pid=$!
-first=""
-for i in $(seq 1 1000); do
-  current=$(ls -l "/proc/$pid/fd" 2>/dev/null | grep -o 't/f[0-9]*$' | head -n 1)
-  [ -n "$current" ] && [ -n "$first" ] && [ "$current" != "$first" ] && break
-  [ -n "$current" ] && first=$current
+# The request comes once 20 different files have been seen open: whatever the thread count,
+# the first files are finished by then (each worker takes the next files in list order), and
+# most are not.
+seen=""
+for i in $(seq 1 3000); do
+  seen=$( (echo "$seen"; ls -l "/proc/$pid/fd" 2>/dev/null | grep -o 't/f[0-9]*$') | sort -u)
+  [ "$(echo "$seen" | grep -c .)" -ge 20 ] && break
   sleep 0.01
 done
 kill -INT "$pid"
