@@ -323,15 +323,21 @@ class TResultWriter {
   std::size_t written_ = 0;
 };
 
-/// The path an entry is found at: on a system where a backslash separates nothing, a name
-/// from a listing written on Windows is tried with its backslashes as separators.
+/// On a system where a backslash separates nothing, a name from a listing written on Windows
+/// with its backslashes as separators; nothing for any other name or system.
+std::optional<std::string> WindowsNameHere(const std::string& path) {
+  if (platform::IsPathSeparator('\\') || path.find('\\') == std::string::npos) return std::nullopt;
+  std::string here = path;
+  std::replace(here.begin(), here.end(), '\\', '/');
+  return here;
+}
+
+/// The path an entry is found at: as written, else as a Windows name (`WindowsNameHere`).
 bool FindEntryFile(TEntry& entry, platform::TPathInfo& info) {
   if (platform::QueryPath(entry.Path, info)) return true;
-  if (platform::IsPathSeparator('\\') || entry.Path.find('\\') == std::string::npos) return false;
-  std::string path = entry.Path;
-  std::replace(path.begin(), path.end(), '\\', '/');
-  if (!platform::QueryPath(path, info)) return false;
-  entry.Path = std::move(path);
+  std::optional<std::string> path = WindowsNameHere(entry.Path);
+  if (!path || !platform::QueryPath(*path, info)) return false;
+  entry.Path = std::move(*path);
   return true;
 }
 
@@ -377,12 +383,7 @@ bool FindNewFiles(const std::vector<TEntry>& entries, std::vector<TNewFile>& fou
   std::unordered_set<std::string> named;
   for (const TEntry& entry : entries) {
     named.insert(NameKey(entry.Path, here));
-    // A Windows name, as it would be found here.
-    if (!platform::IsPathSeparator('\\') && entry.Path.find('\\') != std::string::npos) {
-      std::string path = entry.Path;
-      std::replace(path.begin(), path.end(), '\\', '/');
-      named.insert(NameKey(path, here));
-    }
+    if (const auto path = WindowsNameHere(entry.Path)) named.insert(NameKey(*path, here));
   }
   // A listing kept in the tree it describes is no new file of it.
   for (const TCheckListing& listing : RunSettings.CheckListings) {
