@@ -225,6 +225,50 @@ void TBlake3::TransformBytes(const std::uint8_t* data, std::size_t count) {
   }
 }
 
+void TBlake3::SubtreeCv(const std::uint8_t* input, std::size_t chunks, std::uint64_t counter,
+                        std::uint32_t cv[8]) const {
+  if (chunks > kSubtreeChunks) {
+    // Two halves, each a complete subtree, and their parent.
+    const std::size_t half = chunks / 2;
+    std::uint32_t children[16];
+    SubtreeCv(input, half, counter, children);
+    SubtreeCv(input + half * kChunkLength, half, counter + half, children + 8);
+    kernel_->Entry.HashParents(children, 1, key_words_, mode_flags_, cv);
+    return;
+  }
+  // The chunks' chaining values, then one tree level after the other in whole kernel passes.
+  std::uint32_t nodes[kSubtreeChunks * 8];
+  std::uint32_t parents[kSubtreeChunks / 2 * 8];
+  kernel_->Entry.HashChunks(input, chunks, key_words_, counter, mode_flags_, nodes);
+  for (std::size_t n = chunks; n > 1; n /= 2) {
+    kernel_->Entry.HashParents(nodes, n / 2, key_words_, mode_flags_, parents);
+    std::copy(parents, parents + 8 * (n / 2), nodes);
+  }
+  std::copy(nodes, nodes + 8, cv);
+}
+
+void TBlake3::AppendSubtree(const std::uint32_t cv[8], std::size_t chunks) {
+  // More input follows, so a whole chunk waiting in the chunk state or as a pending value is
+  // not the last one either: everything before the subtree joins the stack first.
+  if (chunk_.ChunkBytes == kChunkLength) {
+    if (pending_count_ == kMaxPending) MergePending(pending_count_);
+    NodeCv(ChunkOutput(), PendingCv(pending_count_));
+    ++pending_count_;
+  }
+  MergePending(pending_count_);
+  // Adding 2^k chunks to the count carries like binary addition: each set bit met on the way is
+  // a left sibling on the stack that joins the new subtree.
+  std::uint32_t node[8];
+  std::copy(cv, cv + 8, node);
+  auto level = static_cast<std::size_t>(std::countr_zero(static_cast<std::uint64_t>(chunks)));
+  for (; (completed_chunks_ >> level) & 1; ++level) {
+    NodeCv(ParentOutput(StackEntry(level), node), node);
+  }
+  std::copy(node, node + 8, StackEntry(level));
+  completed_chunks_ += chunks;
+  StartChunk(completed_chunks_);
+}
+
 TBlake3Node TBlake3::RootNode() {
   std::uint64_t levels = completed_chunks_;
   TBlake3Node node;

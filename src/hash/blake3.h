@@ -68,6 +68,19 @@ class TBlake3 final : public THash {
   /// ready for the next message.
   TBlake3OutputReader FinalReader();
 
+  /// Whole chunks in a subtree that `SubtreeCv` hashes at one go.
+  static constexpr std::size_t kSubtreeChunks = 256;
+  /// The chaining value of the complete subtree of `chunks` whole chunks at `input` (a power of
+  /// two, at least 2), its first chunk numbered `counter` (a multiple of `chunks`). It is never
+  /// the root, and nothing of the engine changes: several threads may hash subtrees of one
+  /// message at once, each on its own part, and `AppendSubtree` joins them in order.
+  void SubtreeCv(const std::uint8_t* input, std::size_t chunks, std::uint64_t counter,
+                 std::uint32_t cv[8]) const;
+  /// Adds a complete subtree of `chunks` chunks (a power of two) by its chaining value, as if
+  /// its bytes had been given to `TransformBytes`. The message so far must hold a multiple of
+  /// `chunks` whole chunks, and more input must follow: the subtree is not the last.
+  void AppendSubtree(const std::uint32_t cv[8], std::size_t chunks);
+
   /// The bulk kernel this engine runs ("portable", "sse41", "avx2", "avx512"), chosen when it
   /// was constructed.
   std::string_view KernelName() const { return kernel_->Name; }

@@ -8,9 +8,11 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <numeric>
 #include <thread>
 
+#include "hash/blake3.h"
 #include "platform/platform.h"
 
 namespace tarvolin::hash {
@@ -40,6 +42,14 @@ TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
   impl_->name = fileName;
   std::string error;
   if (!impl_->file.Open(fileName, error, regularOnly)) throw EFileError(error);
+}
+
+std::int64_t TFileStream::ReadAt(std::int64_t offset, std::uint8_t* destination,
+                                 std::int64_t count) const {
+  std::string error;
+  const std::int64_t n = impl_->file.ReadAt(offset, destination, count, error);
+  if (n < 0) throw EFileError(error);
+  return n;
 }
 
 bool TFileStream::ChangedWhileRead() const {
@@ -84,8 +94,13 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
   }
   TFileStream& stream = *opened;
   for (IHash* engine : engines) engine->Initialize();
-  if (threads_ > 1 && engines.size() > 1 && stream.Size() >= kParallelMinimum) {
-    UpdateParallel(stream, engines, stop);
+  TBlake3* tree = engines.size() == 1 ? dynamic_cast<TBlake3*>(engines[0]) : nullptr;
+  if (threads_ > 1 && stream.Size() >= kParallelMinimum && (engines.size() > 1 || tree)) {
+    if (tree) {
+      UpdateTree(stream, *tree, stop);
+    } else {
+      UpdateParallel(stream, engines, stop);
+    }
   } else {
     UpdateSerial(stream, engines, buffer_, stop);
   }
@@ -172,6 +187,83 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
   round.arrive_and_wait();
   pool.clear();
   if (failure) std::rethrow_exception(failure);
+}
+
+void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
+                             const std::function<bool()>& stop) {
+  // The file's whole pieces but the one holding its last byte are complete subtrees, read and
+  // hashed by every thread, the calling one too; the engine joins their chaining values in
+  // order, a batch at a time, and reads the rest itself: the root stays with the engine.
+  constexpr std::size_t kPieceChunks = 256;
+  constexpr std::size_t kPiece = kPieceChunks * 1024;
+  constexpr std::int64_t kBatch = 256;
+  const std::int64_t pieces = (stream.Size() - 1) / static_cast<std::int64_t>(kPiece);
+  const std::size_t workers = static_cast<std::size_t>(threads_) - 1;
+  std::vector<std::uint32_t> cvs(static_cast<std::size_t>(kBatch) * 8);
+  std::int64_t first = 0;  // the batch's first piece
+  std::int64_t end = 0;
+  std::atomic<std::int64_t> next{0};
+  std::atomic<bool> halt{false};
+  bool finished = false;
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  std::barrier<> round(static_cast<std::ptrdiff_t>(workers + 1));
+
+  const auto hashPieces = [&](std::vector<std::uint8_t>& buffer, bool asksStop) {
+    for (std::int64_t piece = next++; piece < end; piece = next++) {
+      try {
+        if (asksStop && stop && stop()) throw EReadStopped();
+        if (halt) return;
+        const auto offset = piece * static_cast<std::int64_t>(kPiece);
+        if (stream.ReadAt(offset, buffer.data(), static_cast<std::int64_t>(kPiece)) !=
+            static_cast<std::int64_t>(kPiece)) {
+          throw EFileError("The file changed while it was read");
+        }
+        engine.SubtreeCv(buffer.data(), kPieceChunks,
+                         static_cast<std::uint64_t>(piece) * kPieceChunks,
+                         cvs.data() + 8 * static_cast<std::size_t>(piece - first));
+      } catch (...) {
+        const std::lock_guard lock(failureLock);
+        if (!failure) failure = std::current_exception();
+        halt = true;
+        return;
+      }
+    }
+  };
+  std::vector<std::jthread> pool;
+  platform::StartThreadsWithoutSignals([&] {
+    for (std::size_t w = 0; w < workers; ++w) {
+      pool.emplace_back([&] {
+        std::vector<std::uint8_t> buffer(kPiece);
+        for (;;) {
+          round.arrive_and_wait();  // a batch is ready, or the file is done
+          if (finished) return;
+          hashPieces(buffer, false);
+          round.arrive_and_wait();  // the batch is hashed
+        }
+      });
+    }
+  });
+
+  std::vector<std::uint8_t> own(kPiece);
+  for (first = 0; first < pieces && !halt; first = end) {
+    end = std::min(first + kBatch, pieces);
+    next = first;
+    round.arrive_and_wait();
+    hashPieces(own, true);
+    round.arrive_and_wait();
+    if (halt) break;
+    for (std::int64_t piece = first; piece < end; ++piece) {
+      engine.AppendSubtree(cvs.data() + 8 * static_cast<std::size_t>(piece - first), kPieceChunks);
+    }
+  }
+  finished = true;
+  round.arrive_and_wait();
+  pool.clear();
+  if (failure) std::rethrow_exception(failure);
+  stream.Seek(pieces * static_cast<std::int64_t>(kPiece));
+  IHash* const alone = &engine;
+  UpdateSerial(stream, std::span<IHash* const>(&alone, 1), buffer_, stop);
 }
 
 void TFileHasher::UpdateSerial(TFileStream& stream, std::span<IHash* const> engines,

@@ -13,6 +13,8 @@
 
 namespace tarvolin::hash {
 
+class TBlake3;
+
 // ---------------------------------------------------------------------------------------------
 // Streams
 
@@ -56,6 +58,9 @@ class TFileStream final : public TStream {
   std::int64_t Size() const override;
   std::int64_t Read(std::uint8_t* destination, std::int64_t count) override;
   void Seek(std::int64_t offset) override;
+  /// Reads up to `count` bytes from `offset`, without moving `Position`; several threads may
+  /// read at once. Fewer bytes only at the end; throws `EFileError` on a read failure.
+  std::int64_t ReadAt(std::int64_t offset, std::uint8_t* destination, std::int64_t count) const;
   /// After the whole file was read: whether it changed meanwhile.
   bool ChangedWhileRead() const;
 
@@ -79,10 +84,10 @@ class TFileHasher {
                                        bool regularOnly = false,
                                        const std::function<bool()>& stop = {});
 
-  /// Threads that may run the engines of one file side by side (1: all on the calling thread).
-  /// A file of at least `kParallelMinimum` bytes read for several engines is then read once
-  /// into alternating buffers, each buffer handed to every engine, the engines spread over
-  /// the threads.
+  /// Threads that may hash one file (1: all on the calling thread). A file of at least
+  /// `kParallelMinimum` bytes read for several engines is then read once into alternating
+  /// buffers, each buffer handed to every engine, the engines spread over the threads. Read
+  /// for BLAKE3 alone, its parts are read and hashed as subtrees on every thread.
   void SetThreads(std::int32_t threads) { threads_ = threads < 1 ? 1 : threads; }
   static constexpr std::int64_t kParallelMinimum = std::int64_t{4} << 20;
 
@@ -90,6 +95,9 @@ class TFileHasher {
   /// Reads the rest of the stream for several engines on several threads.
   void UpdateParallel(TFileStream& stream, std::span<IHash* const> engines,
                       const std::function<bool()>& stop);
+  /// Reads the stream for one BLAKE3 engine: whole subtrees on several threads, each reading
+  /// its own parts, then the rest on the calling thread.
+  void UpdateTree(TFileStream& stream, TBlake3& engine, const std::function<bool()>& stop);
   /// Reads the rest of the stream chunk by chunk, every engine taking each chunk in turn.
   static void UpdateSerial(TFileStream& stream, std::span<IHash* const> engines,
                            std::vector<std::uint8_t>& buffer, const std::function<bool()>& stop);

@@ -189,6 +189,11 @@ class TInputFile {
   bool OpenStandardInput(std::string& error);
   /// Reads up to `count` bytes; returns the number read (less only at the end) or -1 on failure.
   std::int64_t Read(std::uint8_t* destination, std::int64_t count, std::string& error);
+  /// Reads up to `count` bytes from `offset` bytes after the start of a regular file, without
+  /// moving `Position`; several threads may call it at once. Returns the number read (less only
+  /// at the end) or -1 on failure.
+  std::int64_t ReadAt(std::int64_t offset, std::uint8_t* destination, std::int64_t count,
+                      std::string& error) const;
   /// Moves to `offset` bytes from the start.
   bool Seek(std::int64_t offset, std::string& error);
   /// Current offset from the start.

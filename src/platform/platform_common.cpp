@@ -43,6 +43,19 @@ std::int64_t TInputFile::Read(std::uint8_t* destination, std::int64_t count, std
   return total;
 }
 
+std::int64_t TInputFile::ReadAt(std::int64_t offset, std::uint8_t* destination, std::int64_t count,
+                                std::string& error) const {
+  std::int64_t total = 0;
+  while (total < count) {
+    const std::int64_t n =
+        detail::ReadSome(handle_, destination + total, count - total, error, offset + total);
+    if (n < 0) return -1;
+    if (n == 0) break;
+    total += n;
+  }
+  return total;
+}
+
 TOutputHandle::~TOutputHandle() {
   std::string ignored;
   Close(ignored);

@@ -198,10 +198,12 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
 }
 
 std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, std::int64_t count,
-                              std::string& error) {
+                              std::string& error, std::int64_t offset) {
+  const int fd = static_cast<int>(handle);
+  const auto size = static_cast<std::size_t>(count);
   for (;;) {
-    const ssize_t n =
-        ::read(static_cast<int>(handle), destination, static_cast<std::size_t>(count));
+    const ssize_t n = offset < 0 ? ::read(fd, destination, size)
+                                 : ::pread(fd, destination, size, static_cast<off_t>(offset));
     if (n >= 0) return n;
     if (errno != EINTR) {
       error = ErrorText(errno);

@@ -432,10 +432,17 @@ bool TInputFile::Open(const std::string& path, std::string& error, bool regularO
 }
 
 std::int64_t detail::ReadSome(NativeHandle handle, std::uint8_t* destination, std::int64_t count,
-                              std::string& error) {
+                              std::string& error, std::int64_t offset) {
   const DWORD request = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
   DWORD got = 0;
-  if (::ReadFile(AsHandle(handle), destination, request, &got, nullptr)) return got;
+  // An offset given in the OVERLAPPED block reads from there on a handle opened for
+  // synchronous reads too.
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  if (::ReadFile(AsHandle(handle), destination, request, &got, offset < 0 ? nullptr : &at)) {
+    return got;
+  }
   const DWORD code = ::GetLastError();
   // A pipe whose writer has gone has simply ended.
   if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) return 0;
