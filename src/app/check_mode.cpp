@@ -415,16 +415,37 @@ void PairMovedFiles(std::vector<TEntry>& entries, std::vector<TNewFile>& found,
     }
   }
   if (choices.empty() || found.empty()) return;
-  // (algorithm, digest) -> the new files that have it, in name order.
+  // (algorithm, digest) -> the new files that have it, in name order. The new files are
+  // hashed on the workers, their digests taken in name order; none if the file failed.
   std::map<std::pair<THashChoices, std::string>, std::vector<std::size_t>> byDigest;
-  for (std::size_t n = 0; n < found.size(); ++n) {
-    if (stop()) throw hash::EReadStopped();
+  TWorkerDigesters workers(found.size());
+  bool stopped = false;
+  const auto work = [&](std::size_t n,
+                        std::size_t worker) -> std::optional<std::vector<std::string>> {
     bool failed = false;
-    const auto digests = DigestsOfFile(choices, found[n].Path, false, failed, true, stop);
-    if (failed) continue;
-    for (std::size_t c = 0; c < choices.size(); ++c)
-      byDigest[{choices[c], digests[c]}].push_back(n);
-  }
+    try {
+      if (stop()) return std::nullopt;
+      auto digests =
+          workers.Of(worker).DigestsOfFile(choices, found[n].Path, false, failed, true, stop);
+      if (!failed) return digests;
+      return std::vector<std::string>{};
+    } catch (const hash::EReadStopped&) {
+      return std::nullopt;
+    }
+  };
+  const auto consume = [&](std::size_t n, std::optional<std::vector<std::string>>& digests) {
+    if (!digests || stop()) {
+      stopped = true;
+      return false;
+    }
+    for (std::size_t c = 0; c < digests->size(); ++c) {
+      byDigest[{choices[c], (*digests)[c]}].push_back(n);
+    }
+    return true;
+  };
+  RunInOrder<std::optional<std::vector<std::string>>>(
+      found.size(), workers.Threads(), workers.Threads() * kItemsPerWorker, work, consume);
+  if (stopped) throw hash::EReadStopped();
   for (TEntry& entry : entries) {
     if (entry.Verdict != TVerdict::Missing) continue;
     const auto candidates = byDigest.find({entry.Choice, entry.Hex});

@@ -26,7 +26,7 @@ namespace tarvolin::app {
 /// not throw.
 /// Items a worker may be ahead by: enough to keep every worker busy while the lines are
 /// written, few enough that memory stays flat for a million files.
-inline constexpr std::size_t kItemsPerWorker = 16;
+inline constexpr std::size_t kItemsPerWorker = 64;
 
 /// How long a worker may keep finished results before handing them over.
 inline constexpr std::chrono::milliseconds kHandOverAfter{2};
@@ -51,6 +51,7 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
   std::vector<std::optional<Result>> slots(window);
   std::size_t next = 0;      // the next index a worker takes
   std::size_t consumed = 0;  // the next index the caller takes
+  std::size_t released = 0;  // indices below this have been consumed: their slots are free
   bool callerWaits = false;
   std::size_t workersWaiting = 0;
   bool cancelled = false;
@@ -61,7 +62,11 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
       std::size_t end = 0;
       {
         std::unique_lock lock(mutex);
-        const auto ready = [&] { return cancelled || next >= count || next < consumed + window; };
+        // A worker waits for room for a whole batch: woken for every freed slot, it would take
+        // one index at a time and wake as often as the caller consumes.
+        const auto ready = [&] {
+          return cancelled || next >= count || std::min(count, next + batch) <= released + window;
+        };
         if (!ready()) {
           ++workersWaiting;
           space.wait(lock, ready);
@@ -69,7 +74,7 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
         }
         if (cancelled || next >= count) return;
         first = next;
-        end = std::min({count, consumed + window, next + batch});
+        end = std::min({count, released + window, next + batch});
         next = end;
       }
       // Results are handed over a few at a time: one lock and at most one wake-up for a run of
@@ -118,24 +123,35 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
   });
   const TCancelOnExit guard{mutex, space, cancelled};
 
+  // The caller takes every result that is ready at once, under one lock, and consumes them
+  // outside it: the workers then rarely find the lock taken. Their slots count as taken until
+  // they are consumed, so no more than `window` results are ever held.
+  std::vector<Result> ready;
+  ready.reserve(window);
   while (consumed < count) {
-    Result result;
-    bool wake = false;
+    const std::size_t first = consumed;
     {
       std::unique_lock lock(mutex);
-      const auto ready = [&] { return slots[consumed % window].has_value(); };
-      if (!ready()) {
+      released = consumed;
+      if (workersWaiting > 0 && std::min(count, next + batch) <= released + window) {
+        space.notify_all();
+      }
+      const auto arrived = [&] { return slots[consumed % window].has_value(); };
+      if (!arrived()) {
         callerWaits = true;
-        done.wait(lock, ready);
+        done.wait(lock, arrived);
         callerWaits = false;
       }
-      result = std::move(*slots[consumed % window]);
-      slots[consumed % window].reset();
-      ++consumed;
-      wake = workersWaiting > 0;
+      while (consumed < count && slots[consumed % window].has_value()) {
+        ready.push_back(std::move(*slots[consumed % window]));
+        slots[consumed % window].reset();
+        ++consumed;
+      }
     }
-    if (wake) space.notify_all();
-    if (!consume(consumed - 1, result)) return;
+    for (std::size_t k = 0; k < ready.size(); ++k) {
+      if (!consume(first + k, ready[k])) return;
+    }
+    ready.clear();
   }
 }
 
