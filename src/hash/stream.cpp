@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <barrier>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -81,6 +81,37 @@ void TFileStream::Seek(std::int64_t offset) {
 // ---------------------------------------------------------------------------------------------
 // TFileHasher
 
+namespace {
+
+/// Where the threads reading one file meet between rounds. (A mutex and a condition variable:
+/// the standard barrier's waiting has been seen to miss its wake-up with some systems'
+/// libraries, and a round costs a few microseconds either way.)
+class TRoundBarrier {
+ public:
+  explicit TRoundBarrier(std::size_t threads) : threads_(threads) {}
+  void ArriveAndWait() {
+    std::unique_lock lock(mutex_);
+    const std::uint64_t round = round_;
+    if (++arrived_ == threads_) {
+      arrived_ = 0;
+      ++round_;
+      lock.unlock();
+      next_.notify_all();
+      return;
+    }
+    next_.wait(lock, [&] { return round_ != round; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable next_;
+  const std::size_t threads_;
+  std::size_t arrived_ = 0;
+  std::uint64_t round_ = 0;
+};
+
+}  // namespace
+
 std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
                                                   std::span<IHash* const> engines, bool regularOnly,
                                                   const std::function<bool()>& stop) {
@@ -127,11 +158,11 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
   std::vector<std::size_t> order(engines.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::vector<double> seconds(engines.size(), 0.0);
-  std::barrier<> round(static_cast<std::ptrdiff_t>(workers + 1));
+  TRoundBarrier round(workers + 1);
 
   const auto run = [&] {
     for (;;) {
-      round.arrive_and_wait();  // a buffer is ready, or the file is done
+      round.ArriveAndWait();  // a buffer is ready, or the file is done
       if (finished) return;
       for (std::size_t task = nextTask++; task < order.size(); task = nextTask++) {
         const std::size_t e = order[task];
@@ -140,7 +171,7 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
         seconds[e] +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       }
-      round.arrive_and_wait();  // every engine has taken the buffer
+      round.ArriveAndWait();  // every engine has taken the buffer
     }
   };
   std::vector<std::jthread> pool;
@@ -160,7 +191,7 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
   for (bool first = true; !failure; first = false) {
     current = std::span<const std::uint8_t>(buffers[which].data(), static_cast<std::size_t>(got));
     nextTask = 0;
-    round.arrive_and_wait();
+    round.ArriveAndWait();
     // While the engines take this buffer, the next one is read.
     const bool more =
         got == static_cast<std::int64_t>(kChunk) &&
@@ -174,7 +205,7 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
         failure = std::current_exception();
       }
     }
-    round.arrive_and_wait();
+    round.ArriveAndWait();
     if (first) {
       std::sort(order.begin(), order.end(),
                 [&](std::size_t a, std::size_t b) { return seconds[a] > seconds[b]; });
@@ -184,7 +215,7 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
     got = next;
   }
   finished = true;
-  round.arrive_and_wait();
+  round.ArriveAndWait();
   pool.clear();
   if (failure) std::rethrow_exception(failure);
 }
@@ -207,7 +238,7 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
   bool finished = false;
   std::exception_ptr failure;
   std::mutex failureLock;
-  std::barrier<> round(static_cast<std::ptrdiff_t>(workers + 1));
+  TRoundBarrier round(workers + 1);
 
   const auto hashPieces = [&](std::vector<std::uint8_t>& buffer, bool asksStop) {
     for (std::int64_t piece = next++; piece < end; piece = next++) {
@@ -236,10 +267,10 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
       pool.emplace_back([&] {
         std::vector<std::uint8_t> buffer(kPiece);
         for (;;) {
-          round.arrive_and_wait();  // a batch is ready, or the file is done
+          round.ArriveAndWait();  // a batch is ready, or the file is done
           if (finished) return;
           hashPieces(buffer, false);
-          round.arrive_and_wait();  // the batch is hashed
+          round.ArriveAndWait();  // the batch is hashed
         }
       });
     }
@@ -249,16 +280,16 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
   for (first = 0; first < pieces && !halt; first = end) {
     end = std::min(first + kBatch, pieces);
     next = first;
-    round.arrive_and_wait();
+    round.ArriveAndWait();
     hashPieces(own, true);
-    round.arrive_and_wait();
+    round.ArriveAndWait();
     if (halt) break;
     for (std::int64_t piece = first; piece < end; ++piece) {
       engine.AppendSubtree(cvs.data() + 8 * static_cast<std::size_t>(piece - first), kPieceChunks);
     }
   }
   finished = true;
-  round.arrive_and_wait();
+  round.ArriveAndWait();
   pool.clear();
   if (failure) std::rethrow_exception(failure);
   stream.Seek(pieces * static_cast<std::int64_t>(kPiece));
