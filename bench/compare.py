@@ -127,6 +127,14 @@ def main():
         if not [1 for label, cmd in peers if shutil.which(cmd[0])]:
             print("%-20s %9s  (%.2f GB/s whole process)" % ("", "", (args.size_mib << 20) / singles[name] / 1e9))
 
+    if not args.only or args.only == "Blake3":
+        print()
+        print("== Every thread: BLAKE3 on the same file, both tools with their defaults")
+        commands = [("tarvolin", [tarvolin, "--blake3", big])]
+        if shutil.which("b3sum"):
+            commands.append(("b3sum", ["b3sum", big]))
+        compare("Blake3 (threads)", commands, args.runs)
+
     if not args.skip_all and not args.only:
         read = statistics.median(timed(["dd", "if=" + big, "of=/dev/null", "bs=64k"]) for _ in range(args.runs))
         all_time = statistics.median(timed([tarvolin, "--all", big]) for _ in range(args.runs))

@@ -74,7 +74,10 @@ void RunInOrder(std::size_t count, std::size_t threads, std::size_t window, Work
         }
         if (cancelled || next >= count) return;
         first = next;
-        end = std::min({count, released + window, next + batch});
+        // Shorter runs as the list runs out (a share of what is left), so that the last items
+        // (a few large files, say) are spread over the workers instead of kept by one.
+        const std::size_t share = std::max<std::size_t>(1, (count - next) / (threads * 2));
+        end = std::min({count, released + window, next + std::min(batch, share)});
         next = end;
       }
       // Results are handed over a few at a time: one lock and at most one wake-up for a run of
