@@ -114,14 +114,14 @@ def main():
         subprocess.run(command, check=True)
         print()
 
-    print("== Whole tool on a %d MiB file in page cache: median of %d runs, seconds" %
+    print("== Whole tool on a %d MiB file in page cache, one thread: median of %d runs, seconds" %
           (args.size_mib, args.runs))
     print("%-20s %9s  %-12s %9s %7s  %s" % ("algorithm", "tarvolin", "best peer", "peer", "ratio", "all peers"))
     singles = {}
     for name, switch, peers in ALGORITHMS:
         if args.only and args.only != name:
             continue
-        commands = [("tarvolin", [tarvolin, switch, big])]
+        commands = [("tarvolin", [tarvolin, "-j", "1", switch, big])]
         commands += [(label, cmd + [big]) for label, cmd in peers if shutil.which(cmd[0])]
         singles[name] = compare(name, commands, args.runs)
         if not [1 for label, cmd in peers if shutil.which(cmd[0])]:
@@ -137,10 +137,10 @@ def main():
 
     if not args.skip_all and not args.only:
         read = statistics.median(timed(["dd", "if=" + big, "of=/dev/null", "bs=64k"]) for _ in range(args.runs))
-        all_time = statistics.median(timed([tarvolin, "--all", big]) for _ in range(args.runs))
+        all_time = statistics.median(timed([tarvolin, "-j", "1", "--all", big]) for _ in range(args.runs))
         budget = sum(singles.values()) - 13 * read
         print()
-        print("== --all on the same file: %.3f s; the fourteen single runs minus thirteen reads "
+        print("== -j 1 --all on the same file: %.3f s; the fourteen single runs minus thirteen reads "
               "(read %.3f s): %.3f s; ratio %.2f" % (all_time, read, budget, all_time / budget))
 
     if not args.skip_trees:
