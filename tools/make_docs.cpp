@@ -89,6 +89,12 @@ TValue ValueOf(const TOptionRow& row) {
   return TValue::None;
 }
 
+std::string Trimmed(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  return std::string(text.substr(start, text.find_last_not_of(' ') - start + 1));
+}
+
 /// The row that has `keyword`, or every row that has it.
 std::vector<std::size_t> RowsWith(const std::string& keyword) {
   std::vector<std::size_t> rows;
@@ -114,7 +120,12 @@ std::vector<TEntry> OptionEntries() {
     static const std::regex kLayout(R"(^\s*(\S.*?) \.{2,} (.*)$)");
     std::cmatch parts;
     if (!std::regex_match(line, parts, kLayout)) {
-      throw std::runtime_error(std::string("option help line without a dotted leader: ") + line);
+      // A line without a leader continues the description above it.
+      if (entries.empty()) {
+        throw std::runtime_error(std::string("option help line without a dotted leader: ") + line);
+      }
+      entries.back().Text += " " + Trimmed(line);
+      continue;
     }
     TEntry entry;
     entry.Text = parts[2].str();
@@ -165,12 +176,6 @@ std::string Roff(std::string_view text) {
   }
   if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
   return out;
-}
-
-std::string Trimmed(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(' ');
-  if (start == std::string_view::npos) return {};
-  return std::string(text.substr(start, text.find_last_not_of(' ') - start + 1));
 }
 
 /// The help lines, placeholders filled in for an installed program.
