@@ -1,8 +1,8 @@
 // The help text. Lines are written as they stand, with {NAME}, {FILE}, {PATH}, {FOLDER} and
-// {SUMMARY} filled in from the version record and the run settings.
+// {SUMMARY} filled in from the version record and the run settings. The manual page and the
+// shell completions are generated from the same lines (`HelpTexts`).
 #include "app/help.h"
 
-#include <span>
 #include <string>
 
 #include "app/options.h"
@@ -38,7 +38,8 @@ constexpr const char* kHelpSyntax[] = {
     " {NAME} [--Info|--Version-Only]",
     "",
 };
-// OPTION DEFINITIONS:
+// OPTION DEFINITIONS: every option row needs a line here or in kErrorOptionLines (the manual
+// page is made from them).
 constexpr const char* kOptionDefinitions[] = {
     " -5, --md5 ................. Generate MD5 hashes",
     " -1, --sha1 ................ Generate SHA1 hashes",
@@ -83,6 +84,7 @@ constexpr const char* kOptionDefinitions[] = {
     " -h, --help, -? ............ Display this help message.",
     "     --h2, --??, --help2 ... Display extended help information, plus exit/return codes.",
     "     --info ................ Display banner and build information, then exit.",
+    "     --version-only ........ Display build information without banner, then exit.",
 };
 // SYNTAX EXAMPLES:
 constexpr const char* kSyntaxExamples[] = {
@@ -223,9 +225,6 @@ constexpr const char* kExitCodes[] = {
     "    255 - Syntax Help Requested",
 };
 
-constexpr const char* kVersionOnlyLine =
-    "     --version-only ........ Display build information without banner, then exit.";
-
 constexpr const char* kErrorOptionLines[] = {
     "     --audible-error ....... Enable a beep on syntax error.",
     "     --error-delay ......... Enable a ~7 second delay on syntax error.",
@@ -236,31 +235,11 @@ constexpr const char* kErrorOptionLines[] = {
 
 std::string Fill(const std::string& line) {
   const cmdline::TFileVersionInfoRec& info = cmdline::VersionInfo;
-  std::string out;
-  for (std::size_t i = 0; i < line.size();) {
-    const auto match = [&](const char* token) {
-      return line.compare(i, std::char_traits<char>::length(token), token) == 0;
-    };
-    if (match("{NAME}")) {
-      out += info.BaseName;
-      i += 6;
-    } else if (match("{FILE}")) {
-      out += info.FileName;
-      i += 6;
-    } else if (match("{PATH}")) {
-      out += platform::ProgramPath();
-      i += 6;
-    } else if (match("{FOLDER}")) {
-      out += info.FileDir;
-      i += 8;
-    } else if (match("{SUMMARY}")) {
-      out += RunSettings.DefaultSummaryFile;
-      i += 9;
-    } else {
-      out += line[i++];
-    }
-  }
-  return out;
+  return FillHelpLine(line, {.Name = info.BaseName,
+                             .File = info.FileName,
+                             .Path = platform::ProgramPath(),
+                             .Folder = info.FileDir,
+                             .Summary = RunSettings.DefaultSummaryFile});
 }
 
 void WriteLines(std::span<const char* const> lines) {
@@ -274,6 +253,42 @@ void Heading(const std::string& title) {
 }
 
 }  // namespace
+
+std::string FillHelpLine(std::string_view line, const THelpPlaceholders& values) {
+  static constexpr std::string_view kNames[] = {"{NAME}", "{FILE}", "{PATH}", "{FOLDER}",
+                                                "{SUMMARY}"};
+  const std::string* fills[] = {&values.Name, &values.File, &values.Path, &values.Folder,
+                                &values.Summary};
+  std::string out;
+  for (std::size_t i = 0; i < line.size();) {
+    std::size_t which = 0;
+    while (which < std::size(kNames) && !line.substr(i).starts_with(kNames[which])) ++which;
+    if (which < std::size(kNames)) {
+      out += *fills[which];
+      i += kNames[which].size();
+    } else {
+      out += line[i++];
+    }
+  }
+  return out;
+}
+
+const THelpTexts& HelpTexts() {
+  static const THelpTexts kTexts = {
+      .CmdSyntax = kCmdSyntax,
+      .CheckSyntax = kCheckSyntax,
+      .HelpSyntax = kHelpSyntax,
+      .OptionDefinitions = kOptionDefinitions,
+      .ErrorOptionLines = kErrorOptionLines,
+      .SyntaxExamples = kSyntaxExamples,
+      .GeneralNotes = kGeneralNotes,
+      .AppNotes = kAppNotes,
+      .Algorithms = kAlgorithms,
+      .HashNotes = kHashNotes,
+      .ExitCodes = kExitCodes,
+  };
+  return kTexts;
+}
 
 void ShowHelp(bool brief) {
   Heading("CMD SYNTAX:");
@@ -289,7 +304,6 @@ void ShowHelp(bool brief) {
   const bool extended = cmdline::VerboseSwitch.Found;
   Heading("OPTION DEFINITIONS:");
   WriteLines(kOptionDefinitions);
-  cmdline::ConsoleOut->WriteLine(kVersionOnlyLine);
   if (extended) WriteLines(kErrorOptionLines);
   cmdline::ConsoleOut->WriteLine("");
   Heading("SYNTAX EXAMPLES:");

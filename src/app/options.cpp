@@ -122,7 +122,7 @@ void ReadOptions() {
 std::int32_t ThreadCount(std::int64_t requested) {
   if (requested > 0)
     return static_cast<std::int32_t>(std::min<std::int64_t>(requested, kMaxThreads));
-  if (const char* text = std::getenv("TARVOLIN_THREADS"); text != nullptr) {
+  if (const char* text = std::getenv(kThreadsVariable); text != nullptr) {
     const std::string_view view(text);
     std::int64_t number = 0;
     const auto [rest, error] = std::from_chars(view.data(), view.data() + view.size(), number);

@@ -168,6 +168,8 @@ inline constexpr std::int64_t kDefaultMaxSize = 9223372036854775807LL;
 constexpr std::int64_t NumberDefault(TOption option) {
   return option == TOption::Threads ? 0 : kDefaultMaxSize;
 }
+/// The environment variable that gives the thread count when -j does not.
+inline constexpr const char* kThreadsVariable = "TARVOLIN_THREADS";
 /// More threads than this are not started, whatever -j or TARVOLIN_THREADS asks.
 inline constexpr std::int32_t kMaxThreads = 256;
 

@@ -142,7 +142,7 @@ TCpuLevel CompleteLevelOf(std::uint32_t features) {
 
 TCpuLevel InitialLevel() {
   const TCpuLevel detected = DetectedCpuLevel();
-  const char* text = std::getenv("TARVOLIN_CPU_LEVEL");
+  const char* text = std::getenv(kCpuLevelVariable);
   if (text == nullptr) return detected;
   const std::optional<TCpuLevel> wanted = ParseCpuLevel(text);
   if (!wanted || *wanted > detected) return detected;

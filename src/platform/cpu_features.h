@@ -43,6 +43,9 @@ std::uint32_t DetectedCpuFeatures();
 /// never used: kernels that need it are not chosen.
 TCpuLevel DetectedCpuLevel();
 
+/// The environment variable that lowers the level in force.
+inline constexpr const char* kCpuLevelVariable = "TARVOLIN_CPU_LEVEL";
+
 /// The level in force: the detected one, lowered by `ForceCpuLevel` or by the environment
 /// variable TARVOLIN_CPU_LEVEL (portable, sse41, avx2 or avx512), read once.
 TCpuLevel CpuLevel();
