@@ -75,6 +75,7 @@ constexpr const char* kOptionDefinitions[] = {
     " -z, --size ................ Display file size in addition to hash and name -- for archive scripts",
     " -m, --maxsize ............. Exclude files larger than xxx bytes from being hashed in -D mode",
     " -j, --threads ............. Hash files on this many threads (default: every usable processor); one file with one algorithm other than BLAKE3 is read on one thread",
+    "     --no-progress ......... Show no progress line (otherwise shown on a terminal's StdErr when a run takes over half a second)",
     " -w, --showzero ............ Send \"No Files Found in\" error to StdOut vs StdErr if no files are found",
     " -c, --count ............... Display total number of processed items",
     " -p, --prefix .............. Display prefix hash identifier",
@@ -118,6 +119,7 @@ constexpr const char* kGeneralNotes[] = {
     " * The --?? parameter behaves like the -H/-? and -V parameters combined.",
     " * The --Info parameter will ONLY show the banner, with build info, and quit.  It will process no other data.",
     " * The --Version-Only parameter behaves like the --Info parameter, but without showing the banner.",
+    " * The --Version parameter ranks after --Version-Only and before --Info; it writes to StdOut.",
     " * The application banner is only displayed when Help Syntax is displayed, or when -B is used.",
     "",
 };
@@ -223,8 +225,10 @@ constexpr const char* kExitCodes[] = {
     "    255 - Syntax Help Requested",
 };
 
-constexpr const char* kVersionOnlyLine =
-    "     --version-only ........ Display build information without banner, then exit.";
+constexpr const char* kVersionLines[] = {
+    "     --version-only ........ Display build information without banner, then exit.",
+    "     --version ............. Display the program name and version, then build information, on StdOut, then exit.",
+};
 
 constexpr const char* kErrorOptionLines[] = {
     "     --audible-error ....... Enable a beep on syntax error.",
@@ -289,7 +293,7 @@ void ShowHelp(bool brief) {
   const bool extended = cmdline::VerboseSwitch.Found;
   Heading("OPTION DEFINITIONS:");
   WriteLines(kOptionDefinitions);
-  cmdline::ConsoleOut->WriteLine(kVersionOnlyLine);
+  WriteLines(kVersionLines);
   if (extended) WriteLines(kErrorOptionLines);
   cmdline::ConsoleOut->WriteLine("");
   Heading("SYNTAX EXAMPLES:");

@@ -33,6 +33,7 @@ void TMemoryStream::Seek(std::int64_t offset) {
 struct TFileStream::Impl {
   platform::TInputFile file;
   std::string name;
+  std::atomic<std::uint64_t>* counter = nullptr;
 };
 
 TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
@@ -44,6 +45,10 @@ TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
 
 bool TFileStream::ChangedWhileRead() const {
   return impl_->file.ChangedWhileRead();
+}
+
+void TFileStream::SetReadCounter(std::atomic<std::uint64_t>* counter) {
+  impl_->counter = counter;
 }
 
 TFileStream::~TFileStream() = default;
@@ -60,6 +65,9 @@ std::int64_t TFileStream::Read(std::uint8_t* destination, std::int64_t count) {
   std::string error;
   const std::int64_t n = impl_->file.Read(destination, count, error);
   if (n < 0) throw EFileError(error);
+  if (impl_->counter != nullptr) {
+    impl_->counter->fetch_add(static_cast<std::uint64_t>(n), std::memory_order_relaxed);
+  }
   return n;
 }
 
@@ -83,6 +91,7 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
     throw;
   }
   TFileStream& stream = *opened;
+  stream.SetReadCounter(read_counter_);
   for (IHash* engine : engines) engine->Initialize();
   if (threads_ > 1 && engines.size() > 1 && stream.Size() >= kParallelMinimum) {
     UpdateParallel(stream, engines, stop);

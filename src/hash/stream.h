@@ -2,6 +2,7 @@
 // one read of a file feeds every engine.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,6 +59,8 @@ class TFileStream final : public TStream {
   void Seek(std::int64_t offset) override;
   /// After the whole file was read: whether it changed meanwhile.
   bool ChangedWhileRead() const;
+  /// A counter each read adds its bytes to (a progress display); null for none.
+  void SetReadCounter(std::atomic<std::uint64_t>* counter);
 
  private:
   struct Impl;
@@ -85,6 +88,9 @@ class TFileHasher {
   /// the threads.
   void SetThreads(std::int32_t threads) { threads_ = threads < 1 ? 1 : threads; }
   static constexpr std::int64_t kParallelMinimum = std::int64_t{4} << 20;
+  /// A counter every byte read from the files is added to as it is read (a progress display,
+  /// on another thread); null for none.
+  void SetReadCounter(std::atomic<std::uint64_t>* counter) { read_counter_ = counter; }
 
  private:
   /// Reads the rest of the stream for several engines on several threads.
@@ -96,6 +102,7 @@ class TFileHasher {
 
   std::vector<std::uint8_t> buffer_;
   std::int32_t threads_ = 1;
+  std::atomic<std::uint64_t>* read_counter_ = nullptr;
 };
 
 }  // namespace tarvolin::hash
