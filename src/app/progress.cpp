@@ -134,14 +134,23 @@ class TProgress::TLine final : public platform::IWriteGuard {
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const std::uint64_t files = files_done_.load(std::memory_order_relaxed);
     const std::uint64_t bytes = bytes_read_.load(std::memory_order_relaxed);
-    std::string line = " " + std::to_string(files) + "/" + std::to_string(count_) + " files";
+    // Built by appending only: GCC 12 warns wrongly (-Wrestrict) on "text" + std::string.
+    std::string line = " ";
+    line += std::to_string(files);
+    line += '/';
+    line += std::to_string(count_);
+    line += " files";
     double left = -1;
     if (size_of_) {
       // A total the reads have passed (a file that grew, a pipe) is no total.
       const bool withTotal = totalKnown && total > 0 && total >= bytes;
       const double rate = seconds > 0 ? static_cast<double>(bytes) / seconds : 0;
-      line += "  " + BytesText(bytes);
-      if (withTotal) line += " of " + BytesText(total);
+      line += "  ";
+      line += BytesText(bytes);
+      if (withTotal) {
+        line += " of ";
+        line += BytesText(total);
+      }
       std::array<char, 32> text{};
       std::snprintf(text.data(), text.size(), "  %.1f MB/s", rate / 1e6);
       line += text.data();
@@ -149,11 +158,16 @@ class TProgress::TLine final : public platform::IWriteGuard {
     } else if (files > 0) {
       left = seconds * static_cast<double>(count_ - files) / static_cast<double>(files);
     }
-    if (left >= 0) line += "  " + DurationText(left) + " left";
+    if (left >= 0) {
+      line += "  ";
+      line += DurationText(left);
+      line += " left";
+    }
     if (line.size() > kMaxWidth) line.resize(kMaxWidth);
     const std::size_t width = line.size();
     if (width < shown_) line.append(shown_ - width, ' ');
-    Put("\r" + line);
+    line.insert(line.begin(), '\r');
+    Put(line);
     shown_ = width;
   }
 
@@ -161,7 +175,10 @@ class TProgress::TLine final : public platform::IWriteGuard {
   /// held, or once the thread has ended.
   void Erase() {
     if (shown_ == 0) return;
-    Put("\r" + std::string(shown_, ' ') + "\r");
+    std::string blanks(shown_ + 2, ' ');
+    blanks.front() = '\r';
+    blanks.back() = '\r';
+    Put(blanks);
     shown_ = 0;
   }
 

@@ -35,7 +35,9 @@ void ShowVersion() {
   std::size_t end = 0;
   for (int dots = 0; dots < 3 && end != std::string::npos; ++dots) end = full.find('.', end + 1);
   platform::TTextStream& out = platform::StdOut();
-  out.WriteLine("tarvolin " + full.substr(0, end));
+  std::string line = "tarvolin ";
+  line += full.substr(0, end);
+  out.WriteLine(line);
   out.WriteLine(cmdline::BuildLine(cmdline::VersionInfo));
 }
 
