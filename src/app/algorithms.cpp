@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/progress.h"
 #include "cmdline/ascii_case.h"
 #include "cmdline/date_time.h"
 #include "hash/stream.h"
@@ -115,6 +116,7 @@ std::vector<std::string> TDigester::DigestsOfFile(const std::vector<THashChoices
   // The thread that runs the mode hashes alone: it may spread one file's engines over the
   // run's threads. A worker is one of those threads already.
   hasher_.SetThreads(main_ ? RunSettings.Threads : 1);
+  hasher_.SetReadCounter(ProgressReadCounter());
   std::vector<std::string> digests;
   try {
     if (std::find(engines.begin(), engines.end(), nullptr) != engines.end()) {

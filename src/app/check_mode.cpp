@@ -19,6 +19,7 @@
 #include "app/options.h"
 #include "app/ordered_work.h"
 #include "app/output.h"
+#include "app/progress.h"
 #include "app/run.h"
 #include "cmdline/exit_codes.h"
 #include "files/searcher.h"
@@ -536,8 +537,24 @@ void RunCheckMode() {
     }
     return false;
   };
+  // Bytes are counted for each group's file, from a copy of its name: a worker may change the
+  // entries' names (a Windows name found) while the line's thread looks at them.
+  std::vector<std::string> groupPaths;
+  if (TProgress::Wanted()) {
+    for (const auto& [first, end] : groups) {
+      groupPaths.push_back(entries[first].NoDigest ? std::string() : entries[first].Path);
+    }
+  }
+  std::optional<TProgress> progress;
+  progress.emplace(groups.size(), [&](std::size_t group) {
+    platform::TPathInfo info;
+    const bool regular = group < groupPaths.size() && !groupPaths[group].empty() &&
+                         platform::QueryPath(groupPaths[group], info) && info.IsRegular;
+    return regular ? info.Size : std::int64_t{-1};
+  });
   std::optional<std::size_t> stoppedAt;
   const auto consume = [&](std::size_t group, bool stopped) {
+    progress->FileDone();
     if (stopped) {
       stoppedAt = groups[group].first;
       return false;
@@ -546,6 +563,7 @@ void RunCheckMode() {
     return true;
   };
   RunInOrder<bool>(groups.size(), threads, threads * kItemsPerWorker, work, consume);
+  progress.reset();
   try {
     if (!stoppedAt && audit) PairMovedFiles(entries, found, stop);
   } catch (const hash::EReadStopped&) {

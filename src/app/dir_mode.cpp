@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "app/algorithms.h"
@@ -12,6 +13,7 @@
 #include "app/options.h"
 #include "app/ordered_work.h"
 #include "app/output.h"
+#include "app/progress.h"
 #include "app/run.h"
 #include "cmdline/exit_codes.h"
 #include "cmdline/params.h"
@@ -242,8 +244,19 @@ void RunDirMode() {
     }
     return result;
   };
+  // Bytes are counted for the files -e and -m let through; a NOHASH run reads none.
+  std::optional<TProgress> progress;
+  progress.emplace(
+      fileList.size(), noHash ? TProgress::TSizeOf() : TProgress::TSizeOf([&](std::size_t index) {
+        std::int64_t size = -1;
+        if (FilteredOut(fileList[index], size)) return std::int64_t{-1};
+        platform::TPathInfo info;
+        const bool regular = platform::QueryPath(fileList[index], info) && info.IsRegular;
+        return regular ? info.Size : std::int64_t{-1};
+      }));
   bool aborted = false;
   const auto consume = [&](std::size_t index, TFileResult& result) {
+    progress->FileDone();
     if (result.Skipped) return true;
     const std::string& path = fileList[index];
     std::string displayName = path;
@@ -280,6 +293,7 @@ void RunDirMode() {
     return true;
   };
   RunInOrder<TFileResult>(fileList.size(), threads, threads * kItemsPerWorker, work, consume);
+  progress.reset();
   if (aborted) return;
 
   if (AbortRequested()) {

@@ -76,6 +76,7 @@ constexpr const char* kOptionDefinitions[] = {
     " -z, --size ................ Display file size in addition to hash and name -- for archive scripts",
     " -m, --maxsize ............. Exclude files larger than xxx bytes from being hashed in -D mode",
     " -j, --threads ............. Hash files on this many threads (default: every usable processor); one file with one algorithm other than BLAKE3 is read on one thread",
+    "     --no-progress ......... Show no progress line (otherwise shown on a terminal's StdErr when a run takes over half a second)",
     " -w, --showzero ............ Send \"No Files Found in\" error to StdOut vs StdErr if no files are found",
     " -c, --count ............... Display total number of processed items",
     " -p, --prefix .............. Display prefix hash identifier",
@@ -85,6 +86,7 @@ constexpr const char* kOptionDefinitions[] = {
     "     --h2, --??, --help2 ... Display extended help information, plus exit/return codes.",
     "     --info ................ Display banner and build information, then exit.",
     "     --version-only ........ Display build information without banner, then exit.",
+    "     --version ............. Display the program name and version, then build information, on StdOut, then exit.",
 };
 // SYNTAX EXAMPLES:
 constexpr const char* kSyntaxExamples[] = {
@@ -120,6 +122,7 @@ constexpr const char* kGeneralNotes[] = {
     " * The --?? parameter behaves like the -H/-? and -V parameters combined.",
     " * The --Info parameter will ONLY show the banner, with build info, and quit.  It will process no other data.",
     " * The --Version-Only parameter behaves like the --Info parameter, but without showing the banner.",
+    " * The --Version parameter ranks after --Version-Only and before --Info; it writes to StdOut.",
     " * The application banner is only displayed when Help Syntax is displayed, or when -B is used.",
     "",
 };

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/algorithms.h"
 #include "app/lines.h"
 #include "app/ordered_work.h"
 #include "app/output.h"
+#include "app/progress.h"
 #include "cmdline/params.h"
 #include "platform/path_names.h"
 #include "platform/platform.h"
@@ -48,7 +50,15 @@ void RunListMode() {
     }
     return result;
   };
+  // Bytes are counted for the items that are regular files.
+  std::optional<TProgress> progress;
+  progress.emplace(items.size(), [&](std::size_t index) {
+    platform::TPathInfo info;
+    const bool regular = platform::QueryPath(*items[index], info) && info.IsRegular;
+    return regular ? info.Size : std::int64_t{-1};
+  });
   const auto consume = [&](std::size_t index, TItemResult& result) {
+    progress->FileDone();
     const std::string& item = *items[index];
     BeginItemLines();
     const std::string name =
@@ -67,6 +77,7 @@ void RunListMode() {
     return true;
   };
   RunInOrder<TItemResult>(items.size(), threads, threads * kItemsPerWorker, work, consume);
+  progress.reset();
   if (Given(TOption::Count)) {
     WriteResultLine("Count = " + std::to_string(RunCounters.SuccessCount), tee);
   }

@@ -115,8 +115,8 @@ void ReadOptions() {
     cmdline::AudibleError = true;
     cmdline::ErrorDelay = true;
   }
-  cmdline::HelpRequested =
-      Given(TOption::Help) || Given(TOption::VersionOnly) || Given(TOption::Info);
+  cmdline::HelpRequested = Given(TOption::Help) || Given(TOption::VersionOnly) ||
+                           Given(TOption::Version) || Given(TOption::Info);
 }
 
 std::int32_t ThreadCount(std::int64_t requested) {

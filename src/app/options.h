@@ -48,10 +48,12 @@ enum class TOption : std::int32_t {
   Check = static_cast<std::int32_t>(NoHash) + static_cast<std::int32_t>(kChoiceCount),
   Quiet,
   Threads,
+  Version,
+  NoProgress,
 };
 /// The rows before the algorithm rows, the rows after them, and all rows.
 inline constexpr std::size_t kSettingOptionCount = static_cast<std::size_t>(TOption::NoHash);
-inline constexpr std::size_t kLateOptionCount = 3;
+inline constexpr std::size_t kLateOptionCount = 5;
 inline constexpr std::size_t kOptionCount = kSettingOptionCount + kChoiceCount + kLateOptionCount;
 
 /// The algorithm row of a choice.
@@ -121,6 +123,8 @@ inline constexpr std::array<TOptionRow, kLateOptionCount> kLateOptionRows = {{
     {TOption::Check, "CHECK VERIFY", TOptionKind::Value},
     {TOption::Quiet, "QUIET", TOptionKind::Switch},
     {TOption::Threads, "J THREADS", TOptionKind::Number},
+    {TOption::Version, "VERSION", TOptionKind::Switch},
+    {TOption::NoProgress, "NO-PROGRESS", TOptionKind::Switch},
 }};
 // clang-format on
 

@@ -1,5 +1,6 @@
 // The run sequence: every option looked up, the exclusive actions settled in their fixed order
-// (help, version-only, info, then COMPARE over CHECK over DIR over LIST), exactly one of them run.
+// (help, version-only, version, info, then COMPARE over CHECK over DIR over LIST), exactly one of
+// them run.
 #include "app/run.h"
 
 #include "app/algorithms.h"
@@ -17,6 +18,7 @@
 #include "cmdline/screen.h"
 #include "cmdline/validation.h"
 #include "platform/text_stream.h"
+#include "version/version.h"
 
 namespace tarvolin::app {
 
@@ -24,6 +26,19 @@ namespace {
 
 bool VerboseGiven() {
   return cmdline::VerboseSwitch.Found;
+}
+
+/// --version: "tarvolin X.Y.Z" (the first three parts of the version), then the build line, on
+/// standard output.
+void ShowVersion() {
+  const std::string full = version::FileVersion();
+  std::size_t end = 0;
+  for (int dots = 0; dots < 3 && end != std::string::npos; ++dots) end = full.find('.', end + 1);
+  platform::TTextStream& out = platform::StdOut();
+  std::string line = "tarvolin ";
+  line += full.substr(0, end);
+  out.WriteLine(line);
+  out.WriteLine(cmdline::BuildLine(cmdline::VersionInfo));
 }
 
 /// A fresh run state: the arguments recorded, settings, counters and algorithm records cleared,
@@ -68,9 +83,10 @@ std::vector<std::string> FilesReadByRun() {
 }
 
 /// Looks every option up; settles the actions that end the run at once (the missing-parameter
-/// and mismatch screens, help, version-only, info, in that order); prepares the run (banner,
-/// algorithms and line layout, folder and exclusion list, summary and output file, engines);
-/// then runs one mode: COMPARE over CHECK over DIR over LIST. Returns early wherever the run ends.
+/// and mismatch screens, help, version-only, version, info, in that order); prepares the run
+/// (banner, algorithms and line layout, folder and exclusion list, summary and output file,
+/// engines); then runs one mode: COMPARE over CHECK over DIR over LIST. Returns early wherever the
+/// run ends.
 void Run() {
   ReadOptions();
   cmdline::ValidateSyntax(cmdline::CustomValidation, cmdline::ParamList, cmdline::KeywordList, true,
@@ -97,6 +113,10 @@ void Run() {
   }
   if (Given(TOption::VersionOnly)) {
     cmdline::ShowBanner(cmdline::VersionInfo, true, false);
+    return;
+  }
+  if (Given(TOption::Version)) {
+    ShowVersion();
     return;
   }
   if (Given(TOption::Info)) {

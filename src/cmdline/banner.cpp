@@ -104,6 +104,14 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
   }
 }
 
+std::string BuildLine(const TFileVersionInfoRec& record) {
+  const std::optional<TDateTime> buildTime = StrToDateTimeToday(BuildInfo.DateTime, "mm/dd/yyyy");
+  const std::string buildPart =
+      " was compiled on " +
+      (buildTime ? FormatDateTime("dd mmm yyyy @ hh:00:00", *buildTime) : BuildInfo.DateTime);
+  return record.FullNameVersion + BuildInfo.Edition + buildPart + " using " + BuildInfo.Toolchain;
+}
+
 void ShowBanner(TFileVersionInfoRec& record, bool showBuild, bool showBanner) {
   // Once shown, nothing more is written; the record is not read again either, so a reading
   // problem is not reported a second time.
@@ -116,10 +124,6 @@ void ShowBanner(TFileVersionInfoRec& record, bool showBuild, bool showBanner) {
       (ParseDate(BuildInfo.Date, "yyyy/mm/dd", buildDate) ? FormatDateTime("dd mmm yyyy", buildDate)
                                                           : BuildInfo.Date) +
       ") ";
-  const std::optional<TDateTime> buildTime = StrToDateTimeToday(BuildInfo.DateTime, "mm/dd/yyyy");
-  const std::string buildPart =
-      " was compiled on " +
-      (buildTime ? FormatDateTime("dd mmm yyyy @ hh:00:00", *buildTime) : BuildInfo.DateTime);
 
   if (showBanner) {
     ErrorOut->WriteLine(record.Title + BuildInfo.Edition + datePart + "- " +
@@ -129,8 +133,7 @@ void ShowBanner(TFileVersionInfoRec& record, bool showBuild, bool showBanner) {
     ErrorOut->WriteLine("");
   }
   if (showBuild) {
-    ErrorOut->WriteLine(record.FullNameVersion + BuildInfo.Edition + buildPart + " using " +
-                        BuildInfo.Toolchain);
+    ErrorOut->WriteLine(BuildLine(record));
     ErrorOut->WriteLine("");
   }
   ErrorOut->Flush();

@@ -43,4 +43,8 @@ void ReadFileVersionInfo(TFileVersionInfoRec& record, const std::string& fileNam
 /// Banner (`showBanner`) and build line (`showBuild`) on `ErrorOut`, at most once per process.
 void ShowBanner(TFileVersionInfoRec& record, bool showBuild, bool showBanner);
 
+/// The build line `ShowBanner` writes: name and version from the record, edition, build time
+/// and toolchain.
+std::string BuildLine(const TFileVersionInfoRec& record);
+
 }  // namespace tarvolin::cmdline

@@ -35,6 +35,7 @@ void TMemoryStream::Seek(std::int64_t offset) {
 struct TFileStream::Impl {
   platform::TInputFile file;
   std::string name;
+  std::atomic<std::uint64_t>* counter = nullptr;
 };
 
 TFileStream::TFileStream(const std::string& fileName, bool regularOnly)
@@ -49,11 +50,22 @@ std::int64_t TFileStream::ReadAt(std::int64_t offset, std::uint8_t* destination,
   std::string error;
   const std::int64_t n = impl_->file.ReadAt(offset, destination, count, error);
   if (n < 0) throw EFileError(error);
+  CountRead(n);
   return n;
 }
 
 bool TFileStream::ChangedWhileRead() const {
   return impl_->file.ChangedWhileRead();
+}
+
+void TFileStream::SetReadCounter(std::atomic<std::uint64_t>* counter) {
+  impl_->counter = counter;
+}
+
+void TFileStream::CountRead(std::int64_t bytes) const {
+  if (impl_->counter != nullptr) {
+    impl_->counter->fetch_add(static_cast<std::uint64_t>(bytes), std::memory_order_relaxed);
+  }
 }
 
 TFileStream::~TFileStream() = default;
@@ -70,6 +82,7 @@ std::int64_t TFileStream::Read(std::uint8_t* destination, std::int64_t count) {
   std::string error;
   const std::int64_t n = impl_->file.Read(destination, count, error);
   if (n < 0) throw EFileError(error);
+  CountRead(n);
   return n;
 }
 
@@ -124,6 +137,7 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
     throw;
   }
   TFileStream& stream = *opened;
+  stream.SetReadCounter(read_counter_);
   for (IHash* engine : engines) engine->Initialize();
   TBlake3* tree = engines.size() == 1 ? dynamic_cast<TBlake3*>(engines[0]) : nullptr;
   if (threads_ > 1 && stream.Size() >= kParallelMinimum && (engines.size() > 1 || tree)) {

@@ -2,6 +2,7 @@
 // one read of a file feeds every engine.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -63,8 +64,12 @@ class TFileStream final : public TStream {
   std::int64_t ReadAt(std::int64_t offset, std::uint8_t* destination, std::int64_t count) const;
   /// After the whole file was read: whether it changed meanwhile.
   bool ChangedWhileRead() const;
+  /// A counter each read adds its bytes to (a progress display); null for none.
+  void SetReadCounter(std::atomic<std::uint64_t>* counter);
 
  private:
+  void CountRead(std::int64_t bytes) const;
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
@@ -90,6 +95,9 @@ class TFileHasher {
   /// for BLAKE3 alone, its parts are read and hashed as subtrees on every thread.
   void SetThreads(std::int32_t threads) { threads_ = threads < 1 ? 1 : threads; }
   static constexpr std::int64_t kParallelMinimum = std::int64_t{4} << 20;
+  /// A counter every byte read from the files is added to as it is read (a progress display,
+  /// on another thread); null for none.
+  void SetReadCounter(std::atomic<std::uint64_t>* counter) { read_counter_ = counter; }
 
  private:
   /// Reads the rest of the stream for several engines on several threads.
@@ -104,6 +112,7 @@ class TFileHasher {
 
   std::vector<std::uint8_t> buffer_;
   std::int32_t threads_ = 1;
+  std::atomic<std::uint64_t>* read_counter_ = nullptr;
 };
 
 }  // namespace tarvolin::hash

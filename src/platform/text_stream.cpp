@@ -21,6 +21,18 @@ TTextStream::~TTextStream() {
 }
 
 bool TTextStream::WriteOut(std::string_view bytes, std::string& error) {
+  struct TGuarded {
+    IWriteGuard* Guard;
+    explicit TGuarded(IWriteGuard* guard) : Guard(guard) {
+      if (Guard != nullptr) Guard->BeforeWrite();
+    }
+    ~TGuarded() {
+      if (Guard != nullptr) Guard->AfterWrite();
+    }
+    TGuarded(const TGuarded&) = delete;
+    TGuarded& operator=(const TGuarded&) = delete;
+  };
+  const TGuarded guarded(guard_);
   std::size_t kept = 0;
   const bool ok = handle_.Write(bytes.data(), bytes.size(), error, &kept);
   committed_ += kept;

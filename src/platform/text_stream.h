@@ -30,6 +30,15 @@ class EWriteError : public std::runtime_error {
   const TTextStream* stream_;
 };
 
+/// Told around every write a stream hands to its device, on the writing thread: a status line
+/// another thread draws on the same terminal is erased before the write and not drawn during it.
+class IWriteGuard {
+ public:
+  virtual ~IWriteGuard() = default;
+  virtual void BeforeWrite() = 0;
+  virtual void AfterWrite() = 0;
+};
+
 class TTextStream {
  public:
   /// `bufferSize` 0 writes through at once; `lineFlush` writes each complete line at once.
@@ -54,6 +63,8 @@ class TTextStream {
   /// Drops what cannot be written instead of throwing (standard error: a message that cannot
   /// be shown must not end the run or change its exit code).
   void SetDropFailedWrites(bool drop) { drop_failed_ = drop; }
+  /// The guard told around each write to the device; null for none.
+  void SetWriteGuard(IWriteGuard* guard) { guard_ = guard; }
   /// Bytes handed to this stream so far.
   std::uint64_t Accepted() const { return accepted_; }
   /// Bytes of those that reached the file or device; the rest are buffered or were lost.
@@ -68,6 +79,7 @@ class TTextStream {
   bool closed_ = false;
   bool drop_failed_ = false;
   TTextStream* flush_first_ = nullptr;
+  IWriteGuard* guard_ = nullptr;
   std::uint64_t accepted_ = 0;
   std::uint64_t committed_ = 0;
 
