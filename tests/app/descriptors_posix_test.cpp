@@ -35,10 +35,10 @@ class Descriptors : public ::testing::Test {
     if (!fs::exists("/proc/self/fd")) GTEST_SKIP() << "SKIPPED LOUDLY: no /proc/self/fd here";
     const fs::path root = scratch_.Path() / "t";
     for (int d = 0; d < 10; ++d) {
-      const fs::path folder = root / ("d" + std::to_string(d)) / "sub";
+      const fs::path folder = root / test::NumberedName("d", d) / "sub";
       fs::create_directories(folder);
       for (int f = 0; f < 100; ++f) {
-        std::ofstream(folder / ("f" + std::to_string(f))) << f;
+        std::ofstream(folder / test::NumberedName("f", f)) << f;
       }
       fs::create_symlink("/proc/self/mem", folder / "mem");  // opens, then reading fails
       fs::create_symlink("nowhere", folder / "broken");      // does not open

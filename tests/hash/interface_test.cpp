@@ -149,7 +149,7 @@ TEST(HashEngine, FilesWholeAndInPart) {
   hash::TSHA2_256 sha;
   for (const std::size_t size : {0, 1, 65535, 65536, 65537, 200000}) {
     const Bytes data = RandomBytes(size, size);
-    const std::string file = scratch.WriteFile("f" + std::to_string(size), data);
+    const std::string file = scratch.WriteFile(NumberedName("f", size), data);
     EXPECT_EQ(sha.HashFile(file)->ToHex(), sha.HashBytes(data)->ToHex()) << size;
   }
   const Bytes data = RandomBytes(200000, 200000);

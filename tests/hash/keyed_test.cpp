@@ -215,7 +215,7 @@ TEST(XXHash64, XxhsumAgreesOnBytesAndFiles) {
   TScratchDir scratch;
   std::string command = "cd '" + scratch.Path().string() + "' && xxhsum -H1 2>/dev/null";
   for (const std::size_t size : sizes) {
-    scratch.WriteFile("d" + std::to_string(size), RandomBytes(size, 3 * size + 1));
+    scratch.WriteFile(NumberedName("d", size), RandomBytes(size, 3 * size + 1));
     command += " d" + std::to_string(size);
   }
   const auto output = RunCommand(command);
@@ -228,7 +228,7 @@ TEST(XXHash64, XxhsumAgreesOnBytesAndFiles) {
 
   hash::TXXHash64 engine;
   for (const std::size_t size : sizes) {
-    const std::string name = "d" + std::to_string(size);
+    const std::string name = NumberedName("d", size);
     const std::string want = expected[name];
     ASSERT_EQ(want.size(), 16u) << "unexpected xxhsum line for " << name;
     EXPECT_EQ(Digest(engine, RandomBytes(size, 3 * size + 1)), want) << "bytes, size " << size;

@@ -79,6 +79,12 @@ Bytes BytesOf(const std::string& text) {
   return Bytes(text.begin(), text.end());
 }
 
+std::string NumberedName(const std::string& prefix, std::size_t number) {
+  std::string name = prefix;
+  name += std::to_string(number);
+  return name;
+}
+
 std::optional<std::string> RunCommand(const std::string& command) {
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return std::nullopt;

@@ -40,6 +40,10 @@ std::string ToHex(const Bytes& bytes);
 Bytes FromHex(const std::string& hex);
 Bytes BytesOf(const std::string& text);
 
+/// `prefix` followed by `number` in decimal ("f12"). Appending instead of writing
+/// `"f" + std::to_string(n)` keeps GCC 12's -Wrestrict false positive at -O3 away.
+std::string NumberedName(const std::string& prefix, std::size_t number);
+
 /// Runs a shell command and returns its standard output, or nothing when it failed.
 std::optional<std::string> RunCommand(const std::string& command);
 
