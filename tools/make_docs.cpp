@@ -124,7 +124,7 @@ std::vector<TEntry> OptionEntries() {
       if (entries.empty()) {
         throw std::runtime_error(std::string("option help line without a dotted leader: ") + line);
       }
-      entries.back().Text += " " + Trimmed(line);
+      (entries.back().Text += ' ') += Trimmed(line);
       continue;
     }
     TEntry entry;
@@ -208,7 +208,7 @@ class TManualWriter {
       if (line.compare(indent, 2, "* ") == 0) {
         items.push_back({indent > 1 ? 1U : 0U, Trimmed(line.substr(indent + 2))});
       } else if (!items.empty()) {
-        items.back().Text += " " + Trimmed(line);
+        (items.back().Text += ' ') += Trimmed(line);
       }
     }
     // Tagged items stand close together, like the help's aligned columns; bullets apart.
@@ -461,7 +461,8 @@ void WriteZsh(std::ostream& out, const std::vector<TEntry>& entries) {
   for (const TEntry& entry : entries) {
     std::vector<std::string> forms;
     for (const std::string& keyword : entry.Keywords) forms.push_back(Form(keyword));
-    std::string spec = "[" + ZshDescription(entry.Text) + "]";
+    std::string spec(1, '[');
+    (spec += ZshDescription(entry.Text)) += ']';
     switch (entry.Value) {
       case TValue::File:
         spec += ":file:_files";
@@ -484,8 +485,8 @@ void WriteZsh(std::ostream& out, const std::vector<TEntry>& entries) {
     } else {
       std::vector<std::string> quoted;
       for (const std::string& form : forms) quoted.push_back(Quoted(form));
-      out << Quoted("(" + Joined(forms, " ") + ")") << "{" << Joined(quoted, ",") << "}"
-          << Quoted(spec);
+      out << Quoted(std::string(1, '(').append(Joined(forms, " ")).append(")")) << "{"
+          << Joined(quoted, ",") << "}" << Quoted(spec);
     }
     out << " \\\n";
   }
