@@ -453,6 +453,23 @@ std::string ZshDescription(std::string_view text) {
   return out;
 }
 
+/// What zsh completes after an option that takes `value`: files, folders, or nothing.
+std::string_view ZshValueActions(TValue value) {
+  switch (value) {
+    case TValue::File:
+      return ":file:_files";
+    case TValue::Folder:
+      return ":folder:_files -/";
+    case TValue::TwoFiles:
+      return ":first file:_files:second file:_files";
+    case TValue::Number:
+      return ":number: ";
+    case TValue::None:
+      break;
+  }
+  return {};
+}
+
 void WriteZsh(std::ostream& out, const std::vector<TEntry>& entries) {
   out << "#compdef " << kProgram << "\n"
       << "# zsh completion for " << kProgram
@@ -461,24 +478,11 @@ void WriteZsh(std::ostream& out, const std::vector<TEntry>& entries) {
   for (const TEntry& entry : entries) {
     std::vector<std::string> forms;
     for (const std::string& keyword : entry.Keywords) forms.push_back(Form(keyword));
-    std::string spec(1, '[');
-    (spec += ZshDescription(entry.Text)) += ']';
-    switch (entry.Value) {
-      case TValue::File:
-        spec += ":file:_files";
-        break;
-      case TValue::Folder:
-        spec += ":folder:_files -/";
-        break;
-      case TValue::TwoFiles:
-        spec += ":first file:_files:second file:_files";
-        break;
-      case TValue::Number:
-        spec += ":number: ";
-        break;
-      case TValue::None:
-        break;
-    }
+    // An _arguments spec: "[description]", then ":message:action" for each value it takes.
+    std::string spec = "[";
+    spec += ZshDescription(entry.Text);
+    spec += ']';
+    spec += ZshValueActions(entry.Value);
     out << "  ";
     if (forms.size() == 1) {
       out << Quoted(forms.front() + spec);
