@@ -3,13 +3,14 @@
 # too large. A pipe or device put in its place is refused, never read (no hang).
 # Made deterministic by the output pipe: it holds 4 KiB, so the program's first 64 KiB block of
 # result lines cannot be written until this script reads. When the first byte arrives the
-# search is over, and the victim, listed after the 1,000 files of the folder's root (a folder's
-# files come before its subfolders'), is not hashed yet.
+# search is over, and the victim, listed after the 3,000 files of the folder's root (a folder's
+# files come before its subfolders'), is not hashed yet: the first block holds under 1,000
+# lines, and with threads no more than 64 files per thread are hashed ahead of the writer.
 # windows: the program is held at a full 4 KiB output pipe; under Wine its output passes through the line-end check
 mkdir -p t/sub
 python3 - "$TARVOLIN" <<'PY'
 import fcntl, os, subprocess, sys
-for i in range(1000):
+for i in range(3000):
     open(f"t/r{i:04}", "wb").close()
 binary = sys.argv[1]
 
