@@ -98,29 +98,43 @@ namespace {
 
 /// Where the threads reading one file meet between rounds. (A mutex and a condition variable:
 /// the standard barrier's waiting has been seen to miss its wake-up with some systems'
-/// libraries, and a round costs a few microseconds either way.)
+/// libraries.) A thread that arrives early first waits a little without sleeping, giving way
+/// to any thread that needs its core: a round is short, and waking a sleeping thread can cost
+/// more than the round itself on a virtual machine.
 class TRoundBarrier {
  public:
   explicit TRoundBarrier(std::size_t threads) : threads_(threads) {}
   void ArriveAndWait() {
     std::unique_lock lock(mutex_);
-    const std::uint64_t round = round_;
+    const std::uint64_t round = round_.load(std::memory_order_relaxed);
     if (++arrived_ == threads_) {
       arrived_ = 0;
-      ++round_;
+      round_.store(round + 1, std::memory_order_release);
+      const bool wake = sleeping_ > 0;
       lock.unlock();
-      next_.notify_all();
+      if (wake) next_.notify_all();
       return;
     }
-    next_.wait(lock, [&] { return round_ != round; });
+    lock.unlock();
+    const auto until = std::chrono::steady_clock::now() + kSpinFor;
+    while (std::chrono::steady_clock::now() < until) {
+      if (round_.load(std::memory_order_acquire) != round) return;
+      std::this_thread::yield();
+    }
+    lock.lock();
+    ++sleeping_;
+    next_.wait(lock, [&] { return round_.load(std::memory_order_relaxed) != round; });
+    --sleeping_;
   }
 
  private:
+  static constexpr std::chrono::microseconds kSpinFor{200};
   std::mutex mutex_;
   std::condition_variable next_;
   const std::size_t threads_;
   std::size_t arrived_ = 0;
-  std::uint64_t round_ = 0;
+  std::size_t sleeping_ = 0;
+  std::atomic<std::uint64_t> round_{0};
 };
 
 }  // namespace
@@ -140,12 +154,10 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
   stream.SetReadCounter(read_counter_);
   for (IHash* engine : engines) engine->Initialize();
   TBlake3* tree = engines.size() == 1 ? dynamic_cast<TBlake3*>(engines[0]) : nullptr;
-  if (threads_ > 1 && stream.Size() >= kParallelMinimum && (engines.size() > 1 || tree)) {
-    if (tree) {
-      UpdateTree(stream, *tree, stop);
-    } else {
-      UpdateParallel(stream, engines, stop);
-    }
+  if (threads_ > 1 && tree && stream.Size() >= kTreeMinimum) {
+    UpdateTree(stream, *tree, stop);
+  } else if (threads_ > 1 && engines.size() > 1 && stream.Size() >= kParallelMinimum) {
+    UpdateParallel(stream, engines, stop);
   } else {
     UpdateSerial(stream, engines, buffer_, stop);
   }
@@ -158,10 +170,13 @@ std::vector<IHashResultPtr> TFileHasher::HashFile(const std::string& fileName,
 
 void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> engines,
                                  const std::function<bool()>& stop) {
-  constexpr std::size_t kChunk = std::size_t{1} << 20;
-  const std::size_t workers = std::min(static_cast<std::size_t>(threads_), engines.size());
-  std::array<std::vector<std::uint8_t>, 2> buffers{std::vector<std::uint8_t>(kChunk),
-                                                   std::vector<std::uint8_t>(kChunk)};
+  // Rounds of a quarter megabyte: the buffer is still in the cores' caches when the engines
+  // take it, and a round is long enough that meeting between rounds costs little.
+  constexpr std::size_t kChunk = std::size_t{256} << 10;
+  static_assert(kChunk <= kSpareSize);
+  // The calling thread reads the next buffer, then takes engines as the workers do.
+  const std::size_t workers = std::min(static_cast<std::size_t>(threads_), engines.size()) - 1;
+  const std::array<std::uint8_t*, 2> buffers{Spare(0), Spare(1)};
   // Shared with the workers; written by this thread only between the two barriers of a round,
   // while the workers wait.
   std::span<const std::uint8_t> current;
@@ -174,17 +189,19 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
   std::vector<double> seconds(engines.size(), 0.0);
   TRoundBarrier round(workers + 1);
 
+  const auto takeEngines = [&] {
+    for (std::size_t task = nextTask++; task < order.size(); task = nextTask++) {
+      const std::size_t e = order[task];
+      const auto start = std::chrono::steady_clock::now();
+      engines[e]->UpdateRange(current, 0, current.size());
+      seconds[e] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+  };
   const auto run = [&] {
     for (;;) {
       round.ArriveAndWait();  // a buffer is ready, or the file is done
       if (finished) return;
-      for (std::size_t task = nextTask++; task < order.size(); task = nextTask++) {
-        const std::size_t e = order[task];
-        const auto start = std::chrono::steady_clock::now();
-        engines[e]->UpdateRange(current, 0, current.size());
-        seconds[e] +=
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      }
+      takeEngines();
       round.ArriveAndWait();  // every engine has taken the buffer
     }
   };
@@ -198,12 +215,12 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
   std::int64_t got = 0;
   try {
     if (stop && stop()) throw EReadStopped();
-    got = stream.Read(buffers[which].data(), static_cast<std::int64_t>(kChunk));
+    got = stream.Read(buffers[which], static_cast<std::int64_t>(kChunk));
   } catch (...) {
     failure = std::current_exception();
   }
   for (bool first = true; !failure; first = false) {
-    current = std::span<const std::uint8_t>(buffers[which].data(), static_cast<std::size_t>(got));
+    current = std::span<const std::uint8_t>(buffers[which], static_cast<std::size_t>(got));
     nextTask = 0;
     round.ArriveAndWait();
     // While the engines take this buffer, the next one is read.
@@ -214,11 +231,12 @@ void TFileHasher::UpdateParallel(TFileStream& stream, std::span<IHash* const> en
     if (more) {
       try {
         if (stop && stop()) throw EReadStopped();
-        next = stream.Read(buffers[which ^ 1].data(), static_cast<std::int64_t>(kChunk));
+        next = stream.Read(buffers[which ^ 1], static_cast<std::int64_t>(kChunk));
       } catch (...) {
         failure = std::current_exception();
       }
     }
+    takeEngines();
     round.ArriveAndWait();
     if (first) {
       std::sort(order.begin(), order.end(),
@@ -241,6 +259,7 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
   // order, a batch at a time, and reads the rest itself: the root stays with the engine.
   constexpr std::size_t kPieceChunks = 256;
   constexpr std::size_t kPiece = kPieceChunks * 1024;
+  static_assert(kPiece <= kSpareSize);
   constexpr std::int64_t kBatch = 256;
   const std::int64_t pieces = (stream.Size() - 1) / static_cast<std::int64_t>(kPiece);
   const std::size_t workers = static_cast<std::size_t>(threads_) - 1;
@@ -254,19 +273,19 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
   std::mutex failureLock;
   TRoundBarrier round(workers + 1);
 
-  const auto hashPieces = [&](std::vector<std::uint8_t>& buffer, bool asksStop) {
+  const auto hashPieces = [&](std::uint8_t* buffer, bool asksStop) {
     for (std::int64_t piece = next++; piece < end; piece = next++) {
       try {
         if (asksStop && stop && stop()) throw EReadStopped();
         if (halt) return;
         const auto offset = piece * static_cast<std::int64_t>(kPiece);
-        if (stream.ReadAt(offset, buffer.data(), static_cast<std::int64_t>(kPiece)) !=
+        std::uint32_t* const cv = cvs.data() + 8 * static_cast<std::size_t>(piece - first);
+        const auto counter = static_cast<std::uint64_t>(piece) * kPieceChunks;
+        if (stream.ReadAt(offset, buffer, static_cast<std::int64_t>(kPiece)) !=
             static_cast<std::int64_t>(kPiece)) {
           throw EFileError("The file changed while it was read");
         }
-        engine.SubtreeCv(buffer.data(), kPieceChunks,
-                         static_cast<std::uint64_t>(piece) * kPieceChunks,
-                         cvs.data() + 8 * static_cast<std::size_t>(piece - first));
+        engine.SubtreeCv(buffer, kPieceChunks, counter, cv);
       } catch (...) {
         const std::lock_guard lock(failureLock);
         if (!failure) failure = std::current_exception();
@@ -278,8 +297,7 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
   std::vector<std::jthread> pool;
   platform::StartThreadsWithoutSignals([&] {
     for (std::size_t w = 0; w < workers; ++w) {
-      pool.emplace_back([&] {
-        std::vector<std::uint8_t> buffer(kPiece);
+      pool.emplace_back([&, buffer = Spare(w + 1)] {
         for (;;) {
           round.ArriveAndWait();  // a batch is ready, or the file is done
           if (finished) return;
@@ -290,7 +308,7 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
     }
   });
 
-  std::vector<std::uint8_t> own(kPiece);
+  std::uint8_t* const own = Spare(0);
   for (first = 0; first < pieces && !halt; first = end) {
     end = std::min(first + kBatch, pieces);
     next = first;
@@ -309,6 +327,13 @@ void TFileHasher::UpdateTree(TFileStream& stream, TBlake3& engine,
   stream.Seek(pieces * static_cast<std::int64_t>(kPiece));
   IHash* const alone = &engine;
   UpdateSerial(stream, std::span<IHash* const>(&alone, 1), buffer_, stop);
+}
+
+std::uint8_t* TFileHasher::Spare(std::size_t index) {
+  while (spares_.size() <= index) {
+    spares_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(kSpareSize));
+  }
+  return spares_[index].get();
 }
 
 void TFileHasher::UpdateSerial(TFileStream& stream, std::span<IHash* const> engines,

@@ -92,9 +92,12 @@ class TFileHasher {
   /// Threads that may hash one file (1: all on the calling thread). A file of at least
   /// `kParallelMinimum` bytes read for several engines is then read once into alternating
   /// buffers, each buffer handed to every engine, the engines spread over the threads. Read
-  /// for BLAKE3 alone, its parts are read and hashed as subtrees on every thread.
+  /// for BLAKE3 alone, a file of at least `kTreeMinimum` bytes has its parts read and hashed
+  /// as subtrees on every thread. (Below these sizes, starting and waking the threads costs
+  /// more than they save.)
   void SetThreads(std::int32_t threads) { threads_ = threads < 1 ? 1 : threads; }
   static constexpr std::int64_t kParallelMinimum = std::int64_t{4} << 20;
+  static constexpr std::int64_t kTreeMinimum = std::int64_t{32} << 20;
   /// A counter every byte read from the files is added to as it is read (a progress display,
   /// on another thread); null for none.
   void SetReadCounter(std::atomic<std::uint64_t>* counter) { read_counter_ = counter; }
@@ -110,7 +113,13 @@ class TFileHasher {
   static void UpdateSerial(TFileStream& stream, std::span<IHash* const> engines,
                            std::vector<std::uint8_t>& buffer, const std::function<bool()>& stop);
 
+  /// The `index`th of the buffers the threaded reads use, of `kSpareSize` bytes, kept across
+  /// files: fresh memory for every file would cost its page faults again.
+  std::uint8_t* Spare(std::size_t index);
+  static constexpr std::size_t kSpareSize = std::size_t{1} << 20;
+
   std::vector<std::uint8_t> buffer_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> spares_;
   std::int32_t threads_ = 1;
   std::atomic<std::uint64_t>* read_counter_ = nullptr;
 };

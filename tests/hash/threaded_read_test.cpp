@@ -21,12 +21,14 @@ std::vector<std::string> Digests(hash::TFileHasher& hasher, const std::string& p
 }
 
 TEST(ThreadedRead, DigestsMatchOneThreadAtEverySplit) {
-  constexpr std::int64_t kMinimum = hash::TFileHasher::kParallelMinimum;
+  constexpr std::int64_t kSeveral = hash::TFileHasher::kParallelMinimum;
+  constexpr std::int64_t kTree = hash::TFileHasher::kTreeMinimum;
   constexpr std::int64_t kPiece = 256 * 1024;
-  // Below, at and past the threshold; past a 64 MiB batch of subtrees; a partial last chunk,
+  // Below, at and past each threshold; past a 64 MiB batch of subtrees; a partial last chunk,
   // a last piece that is whole, and a file of exactly one more piece than the batch.
-  const std::int64_t sizes[] = {kMinimum - 1, kMinimum,         kMinimum + 1,       kMinimum + 1023,
-                                17 * kPiece,  257 * kPiece + 1, 256 * kPiece + 1025};
+  const std::int64_t sizes[] = {
+      kSeveral - 1, kSeveral + 1023, kTree - 1,        kTree,
+      kTree + 1,    129 * kPiece,    257 * kPiece + 1, 256 * kPiece + 1025};
   const Bytes all = RandomBytes(static_cast<std::size_t>(257 * kPiece + 1025), 7);
   TScratchDir scratch;
   hash::TBlake3 blake3;
