@@ -478,19 +478,20 @@ void WriteZsh(std::ostream& out, const std::vector<TEntry>& entries) {
   for (const TEntry& entry : entries) {
     std::vector<std::string> forms;
     for (const std::string& keyword : entry.Keywords) forms.push_back(Form(keyword));
-    // An _arguments spec: "[description]", then ":message:action" for each value it takes.
-    std::string spec = "[";
-    spec += ZshDescription(entry.Text);
-    spec += ']';
-    spec += ZshValueActions(entry.Value);
+    // What _arguments takes after the option: "[description]", then ":message:action" for each
+    // value it takes.
+    std::string described = "[";
+    described += ZshDescription(entry.Text);
+    described += ']';
+    described += ZshValueActions(entry.Value);
     out << "  ";
     if (forms.size() == 1) {
-      out << Quoted(forms.front() + spec);
+      out << Quoted(forms.front() + described);
     } else {
       std::vector<std::string> quoted;
       for (const std::string& form : forms) quoted.push_back(Quoted(form));
       out << Quoted(std::string(1, '(').append(Joined(forms, " ")).append(")")) << "{"
-          << Joined(quoted, ",") << "}" << Quoted(spec);
+          << Joined(quoted, ",") << "}" << Quoted(described);
     }
     out << " \\\n";
   }

@@ -547,10 +547,8 @@ void RunCheckMode() {
   }
   std::optional<TProgress> progress;
   progress.emplace(groups.size(), [&](std::size_t group) {
-    platform::TPathInfo info;
-    const bool regular = group < groupPaths.size() && !groupPaths[group].empty() &&
-                         platform::QueryPath(groupPaths[group], info) && info.IsRegular;
-    return regular ? info.Size : std::int64_t{-1};
+    const bool named = group < groupPaths.size() && !groupPaths[group].empty();
+    return named ? TProgress::RegularFileSize(groupPaths[group]) : std::int64_t{-1};
   });
   std::optional<std::size_t> stoppedAt;
   const auto consume = [&](std::size_t group, bool stopped) {

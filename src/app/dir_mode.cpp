@@ -246,14 +246,12 @@ void RunDirMode() {
   };
   // Bytes are counted for the files -e and -m let through; a NOHASH run reads none.
   std::optional<TProgress> progress;
-  progress.emplace(
-      fileList.size(), noHash ? TProgress::TSizeOf() : TProgress::TSizeOf([&](std::size_t index) {
-        std::int64_t size = -1;
-        if (FilteredOut(fileList[index], size)) return std::int64_t{-1};
-        platform::TPathInfo info;
-        const bool regular = platform::QueryPath(fileList[index], info) && info.IsRegular;
-        return regular ? info.Size : std::int64_t{-1};
-      }));
+  progress.emplace(fileList.size(),
+                   noHash ? TProgress::TSizeOf() : TProgress::TSizeOf([&](std::size_t index) {
+                     std::int64_t size = -1;
+                     if (FilteredOut(fileList[index], size)) return std::int64_t{-1};
+                     return TProgress::RegularFileSize(fileList[index]);
+                   }));
   bool aborted = false;
   const auto consume = [&](std::size_t index, TFileResult& result) {
     progress->FileDone();

@@ -52,11 +52,8 @@ void RunListMode() {
   };
   // Bytes are counted for the items that are regular files.
   std::optional<TProgress> progress;
-  progress.emplace(items.size(), [&](std::size_t index) {
-    platform::TPathInfo info;
-    const bool regular = platform::QueryPath(*items[index], info) && info.IsRegular;
-    return regular ? info.Size : std::int64_t{-1};
-  });
+  progress.emplace(items.size(),
+                   [&](std::size_t index) { return TProgress::RegularFileSize(*items[index]); });
   const auto consume = [&](std::size_t index, TItemResult& result) {
     progress->FileDone();
     const std::string& item = *items[index];

@@ -72,7 +72,7 @@ class TProgress::TLine final : public platform::IWriteGuard {
       : count_(count), size_of_(std::move(sizeOf)), start_(TClock::now()) {
     ActiveReadCounter = &bytes_read_;
     platform::StdErr().SetWriteGuard(this);
-    guards_out_ = platform::IsTerminal(platform::TStandardStream::Output);
+    guards_out_ = platform::TOutputHandle::StandardOutput().IsTerminal();
     if (guards_out_) platform::StdOut().SetWriteGuard(this);
     platform::StartThreadsWithoutSignals([this] { thread_ = std::thread([this] { Run(); }); });
   }
@@ -202,8 +202,13 @@ class TProgress::TLine final : public platform::IWriteGuard {
   std::thread thread_;
 };
 
+std::int64_t TProgress::RegularFileSize(const std::string& path) {
+  platform::TPathInfo info;
+  return platform::QueryPath(path, info) && info.IsRegular ? info.Size : std::int64_t{-1};
+}
+
 bool TProgress::Wanted() {
-  return !Given(TOption::NoProgress) && platform::IsTerminal(platform::TStandardStream::Error);
+  return !Given(TOption::NoProgress) && platform::TOutputHandle::StandardError().IsTerminal();
 }
 
 TProgress::TProgress(std::size_t count, TSizeOf sizeOf) {

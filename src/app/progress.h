@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace tarvolin::app {
 
@@ -23,6 +24,8 @@ class TProgress {
 
   /// Whether a progress line would be shown: standard error is a terminal, no --no-progress.
   static bool Wanted();
+  /// A `TSizeOf` answer for a file by name: its size when it is a regular file, else -1.
+  static std::int64_t RegularFileSize(const std::string& path);
 
   /// A line over `count` files; `sizeOf` is asked for each index in turn once the run has
   /// lasted a moment. Without `sizeOf` the run reads no file (dates only): files alone are shown.

@@ -261,12 +261,6 @@ class TOutputHandle {
 
 // ---- Console keyboard, pauses and the alert --------------------------------------------------
 
-/// The standard streams the program writes to.
-enum class TStandardStream : std::uint8_t { Output, Error };
-/// Whether the standard stream is a terminal: POSIX `isatty`; on Windows a console (a character
-/// device that has a console mode: not a pipe, a file or the NUL device).
-bool IsTerminal(TStandardStream stream);
-
 /// Prepares standard input so that a pending key press can be polled without blocking: a
 /// terminal is put into non-canonical, no-echo mode until `EndKeyPolling`. Calls do not nest.
 void BeginKeyPolling();

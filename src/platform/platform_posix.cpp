@@ -419,10 +419,6 @@ bool TOutputHandle::IsTerminal() const {
 
 // ---- Console keyboard, pauses and the alert --------------------------------------------------
 
-bool IsTerminal(TStandardStream stream) {
-  return ::isatty(stream == TStandardStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
-}
-
 namespace {
 
 // The terminal settings found by BeginKeyPolling, restored by EndKeyPolling or, when a signal

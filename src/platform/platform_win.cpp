@@ -622,15 +622,6 @@ bool TOutputHandle::IsTerminal() const {
 
 // ---- Console keyboard, pauses and the alert --------------------------------------------------
 
-bool IsTerminal(TStandardStream stream) {
-  const HANDLE handle =
-      ::GetStdHandle(stream == TStandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
-  // NUL is a character device too, but has no console mode.
-  DWORD mode = 0;
-  return ::GetFileType(handle) == FILE_TYPE_CHAR && ::GetConsoleMode(handle, &mode) != 0;
-}
-
 namespace {
 
 DWORD saved_input_mode = 0;
